@@ -1,0 +1,3 @@
+#include "engine/startup/package.h"
+
+#include <gtest/gtest.h>
