@@ -41,6 +41,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -55,6 +57,8 @@ struct ProductInfo {
   std::string updateInfoLink;
   std::string comments;
   std::string version;
+
+  bool operator==(const ProductInfo&) const = default;
 };
 
 struct SetupPackage {
@@ -93,7 +97,28 @@ uint64_t peImageEnd(std::span<const uint8_t> file);
 // Reads the twenty sections. Throws EngineError naming the section when the
 // package is malformed: a list section without its "$" line before the end,
 // a missing single value, a number that is not a decimal integer, or bytes
-// that cannot be text (a NUL character).
+// that cannot be text (a NUL character). Lines end with CR LF or a bare LF.
+// A number is read after any blanks and empty lines, and the rest of its
+// line is skipped. Anything behind the last section is ignored.
+//
+// Consumers index the per-command lists by command index and read the pair
+// and triple lists two or three lines at a time, so the reader also rejects
+// a package whose sections 2, 4, 10 and 20 do not have one line per command
+// (section 1), or whose sections 9, 12, 17, 18 and 14 hold no whole pairs or
+// triples.
 SetupPackage parsePackage(std::string_view text);
+
+// The same, but the parameter lines "$DOLLAR$" and "$WILD_DOLLAR$" stay as
+// they are written, so the package can be written back byte for byte.
+SetupPackage parsePackageAsWritten(std::string_view text);
+
+// Reads the package behind a setup executable: the whole file is read, the
+// bytes behind the image are written to "kox.tmp" in tempFolder (replacing
+// any such file), read back as the package and deleted again, also when
+// reading fails. Returns nothing when the file ends with the image (no
+// package). Throws EngineError for an unreadable file, a file that is not a
+// PE image, or a malformed package.
+std::optional<SetupPackage> readSetupPackage(const std::filesystem::path& executable,
+                                             const std::filesystem::path& tempFolder);
 
 }  // namespace kox
