@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Creates the Wine prefixes the tests use, once:
 #   $KOX_WINE_ROOT/win64  64-bit prefix (the default; 32-bit programs run under WOW64)
+#   $KOX_WINE_ROOT/win64-display  the same, for runs inside a display (with-display.sh)
 #   $KOX_WINE_ROOT/win32  32-bit prefix, only where this machine can run 32-bit Wine
 # Each gets "Managed"=N for the X11 driver, so closing a top-level window does not
 # wait for a window manager that Xvfb does not have.
@@ -24,6 +25,7 @@ make_prefix() {
 case "${1:-ensure}" in
   ensure)
     make_prefix "$KOX_WINE_ROOT/win64" win64 /usr/lib/wine/wine64
+    make_prefix "$KOX_WINE_ROOT/win64-display" win64 /usr/lib/wine/wine64
     if [ "$KOX_WINE32_OK" = 1 ]; then
       make_prefix "$KOX_WINE_ROOT/win32" win32 /usr/lib/wine/wine
     else
