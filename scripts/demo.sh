@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the demo setup from examples/demo and runs it under Wine, then shows
+# the exit code, the trace log and what the run left behind.
+#   scripts/demo.sh [--silent]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+silent=
+[ "${1:-}" = "--silent" ] && silent=/s
+
+if [ "$(id -u)" = 0 ]; then scripts/bootstrap.sh; else scripts/wine-prefix.sh ensure; fi
+scripts/build.sh >/dev/null
+source scripts/wine-env.sh
+if [ "$KOX_WINE32_OK" = 1 ]; then arch=win32; else
+  arch=win64
+  echo "demo: this machine cannot run 32-bit programs; using the x86_64 build of the engine" >&2
+fi
+
+out=$root/demo-out
+rm -rf "$out"
+mkdir -p "$out"
+wixl -o "$out/product.msi" examples/demo/product.wxs
+out/host/koxbuild build examples/demo/setup.src -o "$out/setup.exe" \
+  --stub "out/$arch/koxstub.exe" --lib "out/$arch/kox.lib" \
+  --res-dir examples/demo/files --msi "$out/product.msi"
+rm -f "$out/product.msi"
+echo "== built $out:"
+ls -l "$out"
+
+temp=$out/temp
+mkdir -p "$temp"
+runner=$(find "build/$arch/tests/e2e" -name kox_run.exe | head -n 1)
+echo "== running setup.exe $silent /l=demo-out\\trace.log"
+TMP="Z:${temp//\//\\}" TEMP="Z:${temp//\//\\}" \
+  scripts/with-display.sh "$KOX_WINE" "$runner" "Z:${out//\//\\}\\setup.exe" $silent "/l=Z:${out//\//\\}\\trace.log"
+echo "== trace log"
+iconv -f UTF-16LE -t UTF-8 "$out/trace.log"
+echo "== left in the temporary folder (the support folder is removed at the end)"
+find "$temp" -mindepth 1 | sed "s|$temp/||" || true
