@@ -327,7 +327,8 @@ class FormTextParser {
     switch (suffix) {
       case 's':
         if (std::fabs(value) > std::numeric_limits<float>::max()) failOnLine(line, digits + " is too large for a Single");
-        return FormValue::floating(FormValueType::Single, value);
+        // Held at the precision it is stored with, so the tree reads back equal.
+        return FormValue::floating(FormValueType::Single, static_cast<float>(value));
       case 'c': {
         const double scaled = std::round(value * 10000.0);
         if (std::fabs(scaled) >= 9.2e18) failOnLine(line, digits + " is too large for a Currency");

@@ -32,6 +32,7 @@ constexpr std::string_view kWelcome = R"(object WelcomeDialog: TWelcomeDialog
   Ratio = 1.5
   Exp = -2.5E3
   Small = 0.25s
+  Tenth = 0.1s
   Money = 12.3456c
   When = 45000.5d
   Strings.Items = (
@@ -95,6 +96,7 @@ TEST(FormText, ParsesEveryValueKind) {
       {"Ratio", FormValue::floating(FormValueType::Extended, 1.5)},
       {"Exp", FormValue::floating(FormValueType::Extended, -2500.0)},
       {"Small", FormValue::floating(FormValueType::Single, 0.25)},
+      {"Tenth", FormValue::floating(FormValueType::Single, 0.1f)},
       {"Money", FormValue::currency(123456)},
       {"When", FormValue::floating(FormValueType::Date, 45000.5)},
       {"Picture.Data", FormValue::binary({0x0A, 0x0B, 0x0C, 0xFF, 0x00})},

@@ -23,8 +23,9 @@ class FormStreamWriter {
       byte(0xF0 | flags);
       if (object.childPos) integerValue(*object.childPos, "the child position of " + object.name);
     }
-    // A class name of 240 characters or more would read back as a prefix byte.
-    if (object.className.size() >= 0xF0) throw EngineError("the class name " + object.className + " is too long");
+    // Without a prefix, a class name of 240 characters or more would read back as one.
+    if (flags == 0 && object.className.size() >= 0xF0)
+      throw EngineError("the class name " + object.className.substr(0, 40) + "... is too long");
     shortString(object.className, "class name " + object.className);
     shortString(object.name, "object name " + object.name);
     properties(object.properties);
