@@ -204,7 +204,9 @@ class SourceReader {
   }
 
   void readCommandLine(std::string_view line) {
-    auto [key, value] = splitKeyValue(line);
+    std::pair<std::string, std::string> keyValue = splitKeyValue(line);
+    const std::string& key = keyValue.first;
+    std::string& value = keyValue.second;
     if (key == "command") {
       checkValue(value, "command name", true);
       SourceCommand& command = commands_.emplace_back();
