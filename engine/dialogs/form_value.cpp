@@ -30,6 +30,12 @@ const char* formValueTypeName(FormValueType type) {
   return index <= kLastFormValueType ? kTypeNames[index] : "unknown";
 }
 
+FormValue::FormValue(FormValueType type, Payload payload) : type_(type), payload_(std::move(payload)) {}
+
+FormValue FormValue::null() { return FormValue(FormValueType::Null, std::monostate{}); }
+
+FormValue FormValue::nil() { return FormValue(FormValueType::Nil, std::monostate{}); }
+
 FormValue FormValue::boolean(bool value) {
   return FormValue(value ? FormValueType::True : FormValueType::False, std::monostate{});
 }
@@ -179,10 +185,25 @@ const std::u16string& FormValue::wideText() const {
   return std::get<std::u16string>(payload_);
 }
 
-bool FormValue::operator==(const FormValue&) const = default;
-bool FormProperty::operator==(const FormProperty&) const = default;
-bool FormCollectionItem::operator==(const FormCollectionItem&) const = default;
-bool FormObject::operator==(const FormObject&) const = default;
+// Written out rather than defaulted: clang 14 crashes on a defaulted
+// comparison of these mutually recursive types.
+bool FormValue::operator==(const FormValue& other) const {
+  return type_ == other.type_ && payload_ == other.payload_;
+}
+
+bool FormProperty::operator==(const FormProperty& other) const {
+  return name == other.name && value == other.value;
+}
+
+bool FormCollectionItem::operator==(const FormCollectionItem& other) const {
+  return order == other.order && properties == other.properties;
+}
+
+bool FormObject::operator==(const FormObject& other) const {
+  return inherited == other.inherited && isInline == other.isInline && childPos == other.childPos &&
+         className == other.className && name == other.name && properties == other.properties &&
+         children == other.children;
+}
 
 const FormValue* FormCollectionItem::property(std::string_view name) const {
   return findProperty(properties, name);

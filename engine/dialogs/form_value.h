@@ -56,8 +56,9 @@ class FormValue {
                                std::vector<FormCollectionItem>>;
 
   FormValue() = default;
-  static FormValue null() { return FormValue(FormValueType::Null, std::monostate{}); }
-  static FormValue nil() { return FormValue(FormValueType::Nil, std::monostate{}); }
+  // Bodies live in the .cpp: the payload's types are complete only there.
+  static FormValue null();
+  static FormValue nil();
   static FormValue boolean(bool value);
   // The smallest integer type that holds the value.
   static FormValue integer(int64_t value);
@@ -99,7 +100,7 @@ class FormValue {
   bool operator==(const FormValue&) const;
 
  private:
-  FormValue(FormValueType type, Payload payload) : type_(type), payload_(std::move(payload)) {}
+  FormValue(FormValueType type, Payload payload);
   [[noreturn]] void wrongType(const char* wanted) const;
 
   FormValueType type_ = FormValueType::Null;
