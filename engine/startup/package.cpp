@@ -13,6 +13,13 @@ namespace kox {
 
 namespace {
 
+// Builds a message from its parts.
+std::string joined(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return text;
+}
+
 // ---------------------------------------------------------------------------
 // PE headers
 
@@ -58,8 +65,7 @@ class LineReader {
     pos_ = (lf == std::string_view::npos) ? text_.size() : lf + 1;
     if (lf != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (std::memchr(line.data(), '\0', line.size()) != nullptr)
-      throw EngineError(std::string("the setup package is not text: the ") + section +
-                        " holds a NUL character");
+      throw EngineError(joined({"the setup package is not text: the ", section, " holds a NUL character"}));
     return line;
   }
 
@@ -75,8 +81,7 @@ std::vector<std::string> readList(LineReader& reader, const char* section) {
   for (;;) {
     std::optional<std::string_view> line = reader.next(section);
     if (!line)
-      throw EngineError(std::string("the setup package is truncated: the ") + section +
-                        " has no end marker");
+      throw EngineError(joined({"the setup package is truncated: the ", section, " has no end marker"}));
     if (*line == kListEnd) return lines;
     lines.emplace_back(*line);
   }
@@ -84,7 +89,7 @@ std::vector<std::string> readList(LineReader& reader, const char* section) {
 
 std::string readSingle(LineReader& reader, const char* value) {
   std::optional<std::string_view> line = reader.next(value);
-  if (!line) throw EngineError(std::string("the setup package is truncated: the ") + value + " is missing");
+  if (!line) throw EngineError(joined({"the setup package is truncated: the ", value, " is missing"}));
   return std::string(*line);
 }
 
@@ -96,7 +101,7 @@ int32_t readNumber(LineReader& reader, const char* value) {
   std::string_view line;
   for (;;) {
     std::optional<std::string_view> next = reader.next(value);
-    if (!next) throw EngineError(std::string("the setup package is truncated: the ") + value + " is missing");
+    if (!next) throw EngineError(joined({"the setup package is truncated: the ", value, " is missing"}));
     line = *next;
     while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
     if (!line.empty()) break;
@@ -109,25 +114,23 @@ int32_t readNumber(LineReader& reader, const char* value) {
   bool hasSign = digits.size() != line.size();
   bool doubleSign = hasSign && !digits.empty() && digits.front() == '-';
   if (error == std::errc::result_out_of_range)
-    throw EngineError(std::string("the setup package is malformed: the ") + value + " is out of range (\"" +
-                      std::string(line) + "\")");
+    throw EngineError(joined({"the setup package is malformed: the ", value, " is out of range (\"", line, "\")"}));
   if (error != std::errc() || !endsWell || doubleSign)
-    throw EngineError(std::string("the setup package is malformed: the ") + value +
-                      " is not a decimal integer (\"" + std::string(line) + "\")");
+    throw EngineError(
+        joined({"the setup package is malformed: the ", value, " is not a decimal integer (\"", line, "\")"}));
   return number;
 }
 
 void requireOnePerCommand(const std::vector<std::string>& list, size_t commands, const char* section) {
   if (list.size() != commands)
-    throw EngineError(std::string("the setup package is malformed: the ") + section + " has " +
-                      std::to_string(list.size()) + " lines for " + std::to_string(commands) + " commands");
+    throw EngineError(joined({"the setup package is malformed: the ", section, " has ", std::to_string(list.size()),
+                              " lines for ", std::to_string(commands), " commands"}));
 }
 
 void requireGroups(const std::vector<std::string>& list, size_t groupSize, const char* section) {
   if (list.size() % groupSize != 0)
-    throw EngineError(std::string("the setup package is malformed: the ") + section + " has " +
-                      std::to_string(list.size()) + " lines, not whole " +
-                      (groupSize == 2 ? "pairs" : "triples"));
+    throw EngineError(joined({"the setup package is malformed: the ", section, " has ", std::to_string(list.size()),
+                              " lines, not whole ", groupSize == 2 ? "pairs" : "triples"}));
 }
 
 // A parameter whose value is a lone "$" is written as one of these lines so
@@ -238,7 +241,7 @@ SetupPackage parsePackageAsWritten(std::string_view text) { return readSections(
 SetupPackage parsePackage(std::string_view text) {
   SetupPackage p = readSections(text);
   for (std::string& line : p.parameters)
-    if (isDollarEscape(line)) line = "$";
+    if (isDollarEscape(line)) line.assign(1, '$');  // not `= "$"`: GCC 12 warns falsely (-Wrestrict)
   return p;
 }
 

@@ -8,6 +8,13 @@ namespace kox {
 
 namespace {
 
+// Builds a message from its parts.
+std::string joined(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return text;
+}
+
 constexpr char kEol[] = "\r\n";
 
 [[noreturn]] void cannotWrite(const std::string& why) {
@@ -17,14 +24,14 @@ constexpr char kEol[] = "\r\n";
 // Appends one line; a package line cannot hold a line break or a NUL.
 void writeLine(std::string& out, std::string_view line, const char* section) {
   if (line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
-    cannotWrite(std::string("a value in the ") + section + " holds CR, LF or NUL");
+    cannotWrite(joined({"a value in the ", section, " holds CR, LF or NUL"}));
   out += line;
   out += kEol;
 }
 
 void writeList(std::string& out, const std::vector<std::string>& lines, const char* section) {
   for (const std::string& line : lines) {
-    if (line == "$") cannotWrite(std::string("the ") + section + " holds a lone \"$\", which would end it");
+    if (line == "$") cannotWrite(joined({"the ", section, " holds a lone \"$\", which would end it"}));
     writeLine(out, line, section);
   }
   out += "$";
@@ -40,14 +47,14 @@ void writeParameters(std::string& out, const std::vector<std::string>& lines) {
 
 void requireOnePerCommand(const std::vector<std::string>& list, size_t commands, const char* section) {
   if (list.size() != commands)
-    cannotWrite(std::string("the ") + section + " has " + std::to_string(list.size()) + " lines for " +
-                std::to_string(commands) + " commands");
+    cannotWrite(joined({"the ", section, " has ", std::to_string(list.size()), " lines for ", std::to_string(commands),
+                        " commands"}));
 }
 
 void requireGroups(const std::vector<std::string>& list, size_t groupSize, const char* section) {
   if (list.size() % groupSize != 0)
-    cannotWrite(std::string("the ") + section + " has " + std::to_string(list.size()) + " lines, not whole " +
-                (groupSize == 2 ? "pairs" : "triples"));
+    cannotWrite(joined({"the ", section, " has ", std::to_string(list.size()), " lines, not whole ",
+                        groupSize == 2 ? "pairs" : "triples"}));
 }
 
 size_t estimatedSize(const SetupPackage& p) {

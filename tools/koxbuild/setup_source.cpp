@@ -12,6 +12,13 @@ namespace kox {
 
 namespace {
 
+// Builds a message from its parts.
+std::string joined(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return text;
+}
+
 // The list sections: each row holds a fixed number of fields that are
 // appended to one list of the package in order.
 struct ListSection {
@@ -104,8 +111,8 @@ std::string derivedIdentifier(const SetupPackage& p, size_t index) {
   std::string digits;
   for (uint64_t part : {high, low})
     for (int shift = 60; shift >= 0; shift -= 4) digits += kHex[(part >> shift) & 0xF];
-  return "{" + digits.substr(0, 8) + "-" + digits.substr(8, 4) + "-" + digits.substr(12, 4) + "-" +
-         digits.substr(16, 4) + "-" + digits.substr(20, 12) + "}";
+  for (size_t dash : {8, 13, 18, 23}) digits.insert(dash, 1, '-');
+  return joined({"{", digits, "}"});
 }
 
 std::string_view trimBlanks(std::string_view text) {
@@ -148,9 +155,9 @@ class SourceReader {
   // line that is exactly its end marker.
   void checkValue(const std::string& value, const char* what, bool inList) const {
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-      fail(std::string("the ") + what + " holds CR, LF or NUL; a package value is one line");
+      fail(joined({"the ", what, " holds CR, LF or NUL; a package value is one line"}));
     if (inList && value == "$")
-      fail(std::string("the ") + what + " cannot be a lone \"$\": it would end its package section");
+      fail(joined({"the ", what, " cannot be a lone \"$\": it would end its package section"}));
   }
 
   void readLine(std::string_view raw) {
@@ -217,7 +224,7 @@ class SourceReader {
     if (commands_.empty()) fail("\"" + key + "\" before the first \"command =\" line");
     SourceCommand& command = commands_.back();
     auto setOnce = [&](std::optional<std::string>& field, const char* what) {
-      if (field) fail(std::string("the command already has its ") + what);
+      if (field) fail(joined({"the command already has its ", what}));
       checkValue(value, what, true);
       field = value;
     };
@@ -229,8 +236,8 @@ class SourceReader {
       setOnce(command.id, "id");
       command.idLine = line_;
     } else if (key == "disabled") {
-      if (equalsIgnoreCase(value, "true")) value = "C";
-      else if (equalsIgnoreCase(value, "false")) value = "";
+      if (equalsIgnoreCase(value, "true")) value.assign(1, 'C');
+      else if (equalsIgnoreCase(value, "false")) value.clear();
       else fail("\"disabled\" is true or false, not \"" + value + "\"");
       setOnce(command.flag, "disabled flag");
     } else if (key == "flag") {
@@ -264,7 +271,7 @@ class SourceReader {
   void finish() {
     for (const TextSetting& s : kTextSettings)
       if (s.required && !seenSettings_.contains(s.key))
-        failAt(setupLine_ ? setupLine_ : 1, std::string("[setup] has no \"") + s.key + "\"");
+        failAt(setupLine_ ? setupLine_ : 1, joined({"[setup] has no \"", s.key, "\""}));
 
     std::unordered_map<std::string, size_t> idIndex;  // upper-cased id -> command
     for (size_t i = 0; i < commands_.size(); ++i) {

@@ -6,6 +6,13 @@ namespace kox {
 
 namespace {
 
+// Builds a message from its parts.
+std::string joined(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return text;
+}
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 int hexDigit(char c) {
@@ -40,8 +47,8 @@ std::string readQuoted(std::string_view text, size_t& pos) {
       value += static_cast<char>(hexDigit(text[pos]) * 16 + hexDigit(text[pos + 1]));
       pos += 2;
     } else {
-      throw EngineError(std::string("unknown escape \"\\") + escaped +
-                        "\" in a quoted value (use \\\\, \\\" or \\xNN)");
+      throw EngineError(joined({"unknown escape \"\\", std::string_view(&escaped, 1),
+                                "\" in a quoted value (use \\\\, \\\" or \\xNN)"}));
     }
   }
   throw EngineError("a quoted value has no closing quote");
