@@ -1,29 +1,54 @@
 #include "engine/script/parameter_store.h"
 
+#include <stdexcept>
+
 #include "engine/base/text.h"
 
 namespace kox {
 
-size_t FoldedHash::operator()(std::string_view text) const {
-  size_t hash = static_cast<size_t>(1469598103934665603ull);
+namespace {
+
+// FNV-1a over the bytes with the ASCII letters folded.
+uint32_t foldedHash(std::string_view text) {
+  uint32_t hash = 2166136261u;
   for (char c : text) {
     hash ^= static_cast<unsigned char>(asciiLower(c));
-    hash *= static_cast<size_t>(1099511628211ull);
+    hash *= 16777619u;
   }
   return hash;
 }
 
-bool FoldedEqual::operator()(std::string_view a, std::string_view b) const { return equalsIgnoreCase(a, b); }
+}  // namespace
 
 IndexedLines::IndexedLines(std::vector<std::string> lines) : lines_(std::move(lines)) {
-  firstLine_.reserve(lines_.size());
-  // emplace keeps an existing entry, so each text maps to its first line.
-  for (size_t i = 0; i < lines_.size(); ++i) firstLine_.emplace(lines_[i], i);
+  if (lines_.size() >= UINT32_MAX) throw std::length_error("parameter list too long");
+  size_t capacity = 16;
+  while (capacity < lines_.size() * 2) capacity *= 2;
+  slots_.resize(capacity);
+  const size_t mask = capacity - 1;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const auto hash = foldedHash(lines_[i]);
+    for (size_t s = hash & mask;; s = (s + 1) & mask) {
+      Slot& slot = slots_[s];
+      if (slot.linePlusOne == 0) {
+        slot = Slot{hash, static_cast<uint32_t>(i + 1)};
+        break;
+      }
+      // An equal line is already in: the first occurrence keeps the slot.
+      if (slot.hash == hash && equalsIgnoreCase(lines_[slot.linePlusOne - 1], lines_[i])) break;
+    }
+  }
 }
 
 size_t IndexedLines::find(std::string_view text) const {
-  auto it = firstLine_.find(text);
-  return it == firstLine_.end() ? std::string::npos : it->second;
+  if (slots_.empty()) return std::string::npos;
+  const auto hash = foldedHash(text);
+  const size_t mask = slots_.size() - 1;
+  for (size_t s = hash & mask;; s = (s + 1) & mask) {
+    const Slot& slot = slots_[s];
+    if (slot.linePlusOne == 0) return std::string::npos;
+    if (slot.hash == hash && equalsIgnoreCase(lines_[slot.linePlusOne - 1], text)) return slot.linePlusOne - 1;
+  }
 }
 
 ParameterStore::ParameterStore(std::vector<std::string> parameterList) { addList(std::move(parameterList)); }

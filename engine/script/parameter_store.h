@@ -11,33 +11,20 @@
 // a hundred thousand.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kox {
 
-// Hash and equality of texts with the ASCII letters folded.
-struct FoldedHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view text) const;
-};
-struct FoldedEqual {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const;
-};
-
-// One list of lines with a case-insensitive index of first occurrences.
-// The index points into the lines, so the list is moved, never copied.
+// One list of lines with a case-insensitive index of first occurrences: an
+// open-addressing table of (hash, line number) slots, so a lookup touches one
+// or two slots and the one line it compares, however long the list is.
 class IndexedLines {
  public:
   IndexedLines() = default;
   explicit IndexedLines(std::vector<std::string> lines);
-  IndexedLines(IndexedLines&&) = default;
-  IndexedLines& operator=(IndexedLines&&) = default;
-  IndexedLines(const IndexedLines&) = delete;
-  IndexedLines& operator=(const IndexedLines&) = delete;
 
   // Position of the first line equal to text (letter case ignored), or npos.
   size_t find(std::string_view text) const;
@@ -46,8 +33,13 @@ class IndexedLines {
   const std::vector<std::string>& lines() const { return lines_; }
 
  private:
+  struct Slot {
+    uint32_t hash = 0;
+    uint32_t linePlusOne = 0;  // 0: empty slot
+  };
+
   std::vector<std::string> lines_;
-  std::unordered_map<std::string_view, size_t, FoldedHash, FoldedEqual> firstLine_;
+  std::vector<Slot> slots_;  // size is a power of two, at least twice the lines
 };
 
 class ParameterStore {

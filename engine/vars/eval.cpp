@@ -159,10 +159,14 @@ std::string Evaluate(std::string_view text) {
 }
 
 bool SyntaxOK(std::string_view text) {
-  std::string quoted(text);
-  for (char& c : quoted)
-    if (c == '$') c = '"';
-  return Evaluate(quoted) != "ERROR";
+  try {
+    std::string quoted(text);
+    for (char& c : quoted)
+      if (c == '$') c = '"';
+    return Evaluate(quoted) != "ERROR";
+  } catch (...) {
+    return false;  // out of memory: the text cannot be checked
+  }
 }
 
 }  // namespace kox

@@ -37,6 +37,7 @@ class Expander {
   std::string run(std::string_view text) {
     pending_.push_back(Piece{std::string(text), 0, 0});
     pendingSize_ = text.size();
+    out_.reserve(text.size() + text.size() / 2);
     while (!pending_.empty()) {
       if (!step()) {
         copyRest();
@@ -64,30 +65,43 @@ class Expander {
     }
     consumeInto(out_, open - top.pos);
 
-    std::string name;
-    std::optional<Closing> closing = findClosing(name);
+    name_.clear();
+    std::optional<Closing> closing = findClosing(name_);
     if (!closing) return false;  // a lone "$": nothing after it can be a reference
 
     const size_t level = pending_.back().level + 1;
-    std::optional<std::string> value;
-    if (level <= limits_.maxNesting) value = store_.Find(name);
-    if (!value) {
+    const size_t referenceSize = name_.size() + 2;
+    bool overLimit = false;
+    bool appended = false;  // a value without "$" goes straight to the result
+    std::string inserted;
+    bool found = level <= limits_.maxNesting && store_.WithValue(name_, [&](const std::string& value) {
+      const size_t insertedSize = value.size() + (quoted_ ? 2 : 0);
+      if (substitutions_ >= limits_.maxSubstitutions ||
+          out_.size() + pendingSize_ - referenceSize + insertedSize > maxLength_) {
+        overLimit = true;
+        return;
+      }
+      // Scanning a value without "$" would only copy it to the result.
+      std::string& target = value.find('$') == std::string::npos ? out_ : inserted;
+      appended = &target == &out_;
+      if (quoted_) target += '"';
+      target += value;
+      if (quoted_) target += '"';
+    });
+    if (!found) {
       // Unknown (or too deep): keep "$NAME" and go on at the closing "$".
       out_ += '$';
-      out_ += name;
+      out_ += name_;
       consumeUpTo(*closing, false);
       return true;
     }
-
-    std::string inserted = quoted_ ? '"' + *value + '"' : std::move(*value);
-    const size_t referenceSize = name.size() + 2;
-    if (substitutions_ >= limits_.maxSubstitutions ||
-        out_.size() + pendingSize_ - referenceSize + inserted.size() > maxLength_)
-      return false;
+    if (overLimit) return false;
     ++substitutions_;
     consumeUpTo(*closing, true);
-    pendingSize_ += inserted.size();
-    pending_.push_back(Piece{std::move(inserted), 0, level});
+    if (!appended) {
+      pendingSize_ += inserted.size();
+      pending_.push_back(Piece{std::move(inserted), 0, level});
+    }
     return true;
   }
 
@@ -147,6 +161,7 @@ class Expander {
   size_t pendingSize_ = 0;
   size_t substitutions_ = 0;
   std::string out_;
+  std::string name_;  // reused for every reference
 };
 
 }  // namespace

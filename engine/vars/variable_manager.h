@@ -55,6 +55,19 @@ class TVariableManager {
   // own order). Returns the number of entries, twice the number of variables.
   size_t Enumerate(std::vector<std::string>& list) const;
   size_t Count() const;
+  // Calls visit(value) under the lock when the variable exists and returns
+  // whether it does; spares the copy of a value that is only looked at.
+  // visit must not call back into the store from another thread's view: it
+  // runs with the lock held.
+  template <typename Visit>
+  bool WithValue(std::string_view name, Visit&& visit) const {
+    if (name.empty()) return false;
+    ReadGuard guard(*this);
+    auto it = map_.find(name);
+    if (it == map_.end()) return false;
+    visit(static_cast<const std::string&>(it->second));
+    return true;
+  }
 
   // Text with every known $NAME$ replaced by its value; values are scanned
   // again, so references inside values expand too. Unknown references stay.

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   kox::TVariableManager store;
   // Smaller limits than the engine's keep each run short; the code paths are the same.
-  store.SetExpansionLimits({64, 20000, 1u << 20});
+  store.SetExpansionLimits({64, 4000, 1u << 18});
   fillStore(store);
 
   if (!input.empty() && input.front() == '=') {
