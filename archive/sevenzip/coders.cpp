@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "archive/sevenzip/lzma_decoder.h"
+
 namespace kox::sevenzip {
 
 size_t ExactSizeSource::produce(uint8_t* out, size_t size) {
@@ -33,6 +35,12 @@ std::unique_ptr<ByteSource> createDecoder(const Coder& coder, std::vector<std::u
     case method::kCopy:
       requireInputs(1);
       return std::move(inputs[0]);
+    case method::kLzma:
+      requireInputs(1);
+      return makeLzmaDecoder(std::move(inputs[0]), coder.properties, outSize, context.limits);
+    case method::kLzma2:
+      requireInputs(1);
+      return makeLzma2Decoder(std::move(inputs[0]), coder.properties, outSize, context.limits);
     default:
       unsupported(methodName(coder.methodId));
   }

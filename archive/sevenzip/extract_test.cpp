@@ -61,7 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
     Methods, ExtractMethod,
     ::testing::Values(MethodCase{"CopySolid", "-m0=Copy -mf=off -mhc=off", u""},
                       MethodCase{"CopyNonSolid", "-m0=Copy -mf=off -ms=off -mhc=off", u""},
-                      MethodCase{"CopyPlainHeader", "-m0=Copy -mf=off -mhc=off", u""}),
+                      MethodCase{"CopyCompressedHeader", "-m0=Copy -mf=off", u""},
+                      MethodCase{"Lzma", "-m0=LZMA -mf=off", u""},
+                      MethodCase{"LzmaNonSolidSmallDictionary", "-m0=LZMA:d=64k -mf=off -ms=off", u""},
+                      MethodCase{"Lzma2", "-m0=LZMA2 -mf=off", u""},
+                      MethodCase{"Lzma2FastLiteralBits", "-m0=LZMA2:lc=0:lp=2:pb=0:d=1m -mx=1 -mf=off", u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ExtractFixture : public ::testing::Test {

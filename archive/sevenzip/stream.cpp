@@ -71,18 +71,30 @@ size_t DecoderSource::read(uint8_t* out, size_t size) {
   }
 }
 
-InputBuffer::InputBuffer(ByteSource& source, size_t capacity) : source_(source), buffer_(capacity) {}
+InputBuffer::InputBuffer(ByteSource& source, size_t capacity) : source_(source), buffer_(capacity + kPadding) {}
+
+size_t InputBuffer::ensure(size_t count) {
+  const size_t capacity = buffer_.size() - kPadding;
+  while (available() < count && available() < limit_ && !ended_) {
+    if (position_ > 0) {
+      std::memmove(buffer_.data(), buffer_.data() + position_, filled_ - position_);
+      filled_ -= position_;
+      position_ = 0;
+    }
+    size_t got = source_.read(buffer_.data() + filled_, capacity - filled_);
+    if (got == 0) ended_ = true;
+    filled_ += got;
+  }
+  // Zero the padding behind the data so reads past the end are defined.
+  std::memset(buffer_.data() + filled_, 0, std::min(kPadding, buffer_.size() - filled_));
+  return available();
+}
 
 bool InputBuffer::fill() {
   if (available() > 0) return true;
   if (limit_ == 0 || ended_) return false;
-  if (position_ == filled_) position_ = filled_ = 0;
-  if (filled_ == buffer_.size()) {
-    std::memmove(buffer_.data(), buffer_.data() + position_, filled_ - position_);
-    filled_ -= position_;
-    position_ = 0;
-  }
-  size_t got = source_.read(buffer_.data() + filled_, buffer_.size() - filled_);
+  position_ = filled_ = 0;  // nothing is buffered: start over at the front
+  size_t got = source_.read(buffer_.data(), buffer_.size() - kPadding);
   if (got == 0) {
     ended_ = true;
     return false;

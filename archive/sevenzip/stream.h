@@ -110,6 +110,13 @@ class InputBuffer {
   }
   // Makes at least one byte available; false at the end of the input or limit.
   bool fill();
+  // Makes at least `count` bytes (at most kPadding) available unless the input
+  // or the limit ends first; returns available(). Behind the available bytes
+  // there are always kPadding more readable bytes (zeros, or data beyond the
+  // limit), so a decoder may read up to kPadding bytes past the end without
+  // checking and find out afterwards that it went too far.
+  size_t ensure(size_t count);
+  static constexpr size_t kPadding = 64;
   // Reads one byte; throws Corrupt at the end of the input.
   uint8_t readByte();
   void readBytes(uint8_t* out, size_t count);
