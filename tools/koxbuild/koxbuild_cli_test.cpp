@@ -92,6 +92,19 @@ TEST_F(KoxbuildTest, BuildWritesTheSetupAndItsFilesBesideIt) {
   EXPECT_EQ(package->sourceLineMap[0], path("setup.src") + "*5");
 }
 
+TEST_F(KoxbuildTest, RebuildReplacesTheEarlierSetup) {
+  write("product.msi", "old msi");
+  const std::vector<std::string> build = {"build", path("setup.src"), "-o", path("out/setup.exe"), "--stub",
+                                          path("koxstub.exe"), "--msi", path("product.msi")};
+  ASSERT_EQ(run(build), kExitOk) << err_.str();
+  write("setup.src", std::string(kSource) + "command = Ignore\n");
+  write("product.msi", "new msi");
+  ASSERT_EQ(run(build), kExitOk) << err_.str();
+  EXPECT_EQ(readSetupPackage(dir_ / "out/setup.exe", dir_)->commandNames.size(), 2u);
+  EXPECT_EQ(read("out/setup.msi"), "new msi");
+  EXPECT_EQ(filesIn("out"), (std::vector<fs::path>{"setup.exe", "setup.msi"}));  // no temporary left
+}
+
 TEST_F(KoxbuildTest, BadSourceWritesNothingAndNamesFileAndLine) {
   write("bad.src", std::string(kSource) + "colour = red\n");
   EXPECT_EQ(run({"build", path("bad.src"), "-o", path("out/setup.exe"), "--stub", path("koxstub.exe")}),
