@@ -250,3 +250,40 @@ TEST(FormReader, BoundsTheNestingDepth) {
 
 }  // namespace
 }  // namespace kox
+
+namespace kox {
+namespace {
+
+TEST(FormValueText, PropertyEditorTexts) {
+  struct Case {
+    FormValue value;
+    std::optional<std::string> text;
+  };
+  const Case cases[] = {
+      {FormValue::integer(-42), "-42"},
+      {FormValue::integerOfType(FormValueType::Int64, 5000000000), "5000000000"},
+      {FormValue::boolean(true), "True"},
+      {FormValue::boolean(false), "False"},
+      {FormValue::identifier("clBtnFace"), "clBtnFace"},
+      {FormValue::string("It's"), "It's"},
+      {FormValue::wideString(u"A\u00E9\u20AC"), "A\xE9?"},
+      {FormValue::set({"akLeft", "akTop"}), "[akLeft,akTop]"},
+      {FormValue::set({}), "[]"},
+      {FormValue::floating(FormValueType::Double, 1.5), std::nullopt},
+      {FormValue::binary({1}), std::nullopt},
+      {FormValue::nil(), std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(propertyText(c.value), c.text) << formValueTypeName(c.value.type());
+}
+
+TEST(FormValueText, TypedAccessorsRefuseOtherTypes) {
+  EXPECT_THROW(FormValue::string("5").integer(), EngineError);
+  EXPECT_THROW(FormValue::integer(1).boolean(), EngineError);
+  EXPECT_THROW(FormValue::identifier("x").text(), EngineError);
+  EXPECT_THROW(FormValue::list({}).setItems(), EngineError);
+  EXPECT_EQ(FormValue::currency(15000).number(), 1.5);
+  EXPECT_EQ(FormValue::integer(3).number(), 3.0);
+}
+
+}  // namespace
+}  // namespace kox

@@ -30,6 +30,22 @@ const char* formValueTypeName(FormValueType type) {
   return index <= kLastFormValueType ? kTypeNames[index] : "unknown";
 }
 
+std::optional<std::string> propertyText(const FormValue& value) {
+  if (value.isInteger()) return std::to_string(value.integer());
+  if (value.isBoolean()) return value.boolean() ? "True" : "False";
+  if (value.isText()) return value.text();
+  if (value.type() == FormValueType::Ident) return value.identifier();
+  if (value.type() == FormValueType::Set) {
+    std::string text = "[";
+    for (const std::string& item : value.setItems()) {
+      if (text.size() > 1) text += ',';
+      text += item;
+    }
+    return text + "]";
+  }
+  return std::nullopt;
+}
+
 FormValue::FormValue(FormValueType type, Payload payload) : type_(type), payload_(std::move(payload)) {}
 
 FormValue FormValue::null() { return FormValue(FormValueType::Null, std::monostate{}); }

@@ -42,6 +42,14 @@ constexpr uint8_t kLastFormValueType = static_cast<uint8_t>(FormValueType::Doubl
 
 const char* formValueTypeName(FormValueType type);
 
+class FormValue;
+
+// The text a property editor shows for a stored value: integers in decimal,
+// "True" and "False", identifiers and strings as they are, sets as
+// "[akLeft,akTop]". Other types (floats, binary data, lists, collections,
+// Nil, Null) have no such text here: nullopt.
+std::optional<std::string> propertyText(const FormValue& value);
+
 struct FormCollectionItem;
 
 class FormValue {
