@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "archive/sevenzip/branch_filters.h"
 #include "archive/sevenzip/lzma_decoder.h"
 
 namespace kox::sevenzip {
@@ -41,6 +42,12 @@ std::unique_ptr<ByteSource> createDecoder(const Coder& coder, std::vector<std::u
     case method::kLzma2:
       requireInputs(1);
       return makeLzma2Decoder(std::move(inputs[0]), coder.properties, outSize, context.limits);
+    case method::kBcjX86:
+      requireInputs(1);
+      return makeBcjX86Decoder(std::move(inputs[0]));
+    case method::kBcj2:
+      requireInputs(4);
+      return makeBcj2Decoder(std::move(inputs), outSize);
     default:
       unsupported(methodName(coder.methodId));
   }

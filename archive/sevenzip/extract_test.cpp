@@ -65,7 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
                       MethodCase{"Lzma", "-m0=LZMA -mf=off", u""},
                       MethodCase{"LzmaNonSolidSmallDictionary", "-m0=LZMA:d=64k -mf=off -ms=off", u""},
                       MethodCase{"Lzma2", "-m0=LZMA2 -mf=off", u""},
-                      MethodCase{"Lzma2FastLiteralBits", "-m0=LZMA2:lc=0:lp=2:pb=0:d=1m -mx=1 -mf=off", u""}),
+                      MethodCase{"Lzma2FastLiteralBits", "-m0=LZMA2:lc=0:lp=2:pb=0:d=1m -mx=1 -mf=off", u""},
+                      MethodCase{"BcjLzma", "-m0=BCJ -m1=LZMA", u""},
+                      MethodCase{"BcjCopy", "-m0=BCJ -m1=Copy", u""},
+                      MethodCase{"Bcj2", "-m0=BCJ2 -m1=LZMA -m2=LZMA -m3=LZMA -mb0:1 -mb0s1:2 -mb0s2:3", u""},
+                      MethodCase{"DefaultWithExecutable", "", u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ExtractFixture : public ::testing::Test {
