@@ -1,5 +1,6 @@
 #include "engine/startup/package.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <fstream>
