@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "archive/sevenzip/branch_filters.h"
+#include "archive/sevenzip/deflate_decoder.h"
 #include "archive/sevenzip/lzma_decoder.h"
 
 namespace kox::sevenzip {
@@ -48,6 +49,9 @@ std::unique_ptr<ByteSource> createDecoder(const Coder& coder, std::vector<std::u
     case method::kBcj2:
       requireInputs(4);
       return makeBcj2Decoder(std::move(inputs), outSize);
+    case method::kDeflate:
+      requireInputs(1);
+      return makeDeflateDecoder(std::move(inputs[0]));
     default:
       unsupported(methodName(coder.methodId));
   }

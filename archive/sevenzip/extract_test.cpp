@@ -69,7 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
                       MethodCase{"BcjLzma", "-m0=BCJ -m1=LZMA", u""},
                       MethodCase{"BcjCopy", "-m0=BCJ -m1=Copy", u""},
                       MethodCase{"Bcj2", "-m0=BCJ2 -m1=LZMA -m2=LZMA -m3=LZMA -mb0:1 -mb0s1:2 -mb0s2:3", u""},
-                      MethodCase{"DefaultWithExecutable", "", u""}),
+                      MethodCase{"DefaultWithExecutable", "", u""},
+                      MethodCase{"Deflate", "-m0=Deflate -mf=off", u""},
+                      MethodCase{"DeflateFastest", "-m0=Deflate:x1 -mf=off -ms=off", u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ExtractFixture : public ::testing::Test {
