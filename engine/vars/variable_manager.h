@@ -57,8 +57,7 @@ class TVariableManager {
   size_t Count() const;
   // Calls visit(value) under the lock when the variable exists and returns
   // whether it does; spares the copy of a value that is only looked at.
-  // visit must not call back into the store from another thread's view: it
-  // runs with the lock held.
+  // visit runs with the lock held, so other threads wait for it: keep it short.
   template <typename Visit>
   bool WithValue(std::string_view name, Visit&& visit) const {
     if (name.empty()) return false;
