@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -124,10 +125,41 @@ TEST(KoxLib, ListingRecordsCarrySizesFlagsAndTimes) {
 }
 
 TEST(KoxLib, ExtractsEveryVariantByteForByte) {
-  for (const char* variant : {"copy", "copy_nonsolid"}) {
+  for (const char* variant : {"copy", "copy_nonsolid", "lzma", "lzma2", "bcj", "bcj2", "deflate"}) {
     TempFolder out;
     EXPECT_EQ(extractAll(fixture(variant), out.path()), 1) << variant << " error " << GetLastArchiveError(0);
     EXPECT_EQ(compareWithTree(out.path()), "") << variant;
+  }
+  for (const char* variant : {"aes", "aes_header"}) {
+    TempFolder out;
+    EXPECT_EQ(extractAll(fixture(variant), out.path(), "Secret"), 1) << variant << " error " << GetLastArchiveError(0);
+    EXPECT_EQ(compareWithTree(out.path()), "") << variant;
+  }
+}
+
+int32_t KOX_ARCHIVE_CALL givesWrongPassword(char* buffer) {
+  std::strcpy(buffer, "Wrong");
+  return 1;
+}
+
+TEST(KoxLib, WrongOrMissingPasswordIsCode1003AndWritesNothing) {
+  for (const char* variant : {"aes", "aes_header"}) {
+    TempFolder out;
+    const char* names[] = {"readme.txt"};
+    TSZW_TARGETFILES files{names, 1};
+    EXPECT_EQ(ExtractArchive(fixture(variant).c_str(), 1, out.path().string().c_str(), &files, 0, "Wrong", nullptr,
+                             nullptr, nullptr, alwaysReplace),
+              0);
+    EXPECT_EQ(GetLastArchiveError(0), uint32_t(KOX_ARCHIVE_CANNOT_OPEN)) << variant;
+    EXPECT_EQ(ExtractArchive(fixture(variant).c_str(), 1, out.path().string().c_str(), &files, 0, "", givesWrongPassword,
+                             nullptr, nullptr, alwaysReplace),
+              0);
+    EXPECT_EQ(GetLastArchiveError(0), uint32_t(KOX_ARCHIVE_CANNOT_OPEN)) << variant;
+    EXPECT_EQ(ExtractArchive(fixture(variant).c_str(), 1, out.path().string().c_str(), &files, 0, "", nullptr, nullptr,
+                             nullptr, alwaysReplace),
+              0);
+    EXPECT_EQ(GetLastArchiveError(0), uint32_t(KOX_ARCHIVE_CANNOT_OPEN)) << variant;
+    EXPECT_FALSE(fs::exists(out.path() / "readme.txt")) << variant;
   }
 }
 

@@ -72,7 +72,7 @@ Archive Archive::open(std::unique_ptr<RandomAccessFile> file, PasswordSource& pa
   auto header = readRegion(in, kSignatureHeaderSize + nextOffset, nextSize);
   if (crc32(header.data(), header.size()) != nextCrc) corrupt("the archive header has a bad CRC");
 
-  DecodeContext context{limits, &password};
+  DecodeContext context{limits, &password, {}};
   for (int level = 0;; ++level) {
     HeaderReader reader(header);
     uint8_t id = reader.readByte();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "archive/sevenzip/aes_decoder.h"
 #include "archive/sevenzip/branch_filters.h"
 #include "archive/sevenzip/deflate_decoder.h"
 #include "archive/sevenzip/lzma_decoder.h"
@@ -52,6 +53,9 @@ std::unique_ptr<ByteSource> createDecoder(const Coder& coder, std::vector<std::u
     case method::kDeflate:
       requireInputs(1);
       return makeDeflateDecoder(std::move(inputs[0]));
+    case method::kAes256Sha256:
+      requireInputs(1);
+      return makeAesDecoder(std::move(inputs[0]), coder.properties, context);
     default:
       unsupported(methodName(coder.methodId));
   }

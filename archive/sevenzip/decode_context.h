@@ -3,10 +3,13 @@
 // hostile archive from claiming unbounded memory or time.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kox::sevenzip {
 
@@ -51,6 +54,8 @@ class PasswordSource {
 struct DecodeContext {
   DecodeLimits limits;
   PasswordSource* password = nullptr;
+  // Derived AES keys by coder properties (salt and round count).
+  std::vector<std::pair<std::vector<uint8_t>, std::array<uint8_t, 32>>> keyCache;
 };
 
 }  // namespace kox::sevenzip

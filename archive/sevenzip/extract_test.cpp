@@ -71,7 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
                       MethodCase{"Bcj2", "-m0=BCJ2 -m1=LZMA -m2=LZMA -m3=LZMA -mb0:1 -mb0s1:2 -mb0s2:3", u""},
                       MethodCase{"DefaultWithExecutable", "", u""},
                       MethodCase{"Deflate", "-m0=Deflate -mf=off", u""},
-                      MethodCase{"DeflateFastest", "-m0=Deflate:x1 -mf=off -ms=off", u""}),
+                      MethodCase{"DeflateFastest", "-m0=Deflate:x1 -mf=off -ms=off", u""},
+                      MethodCase{"Encrypted", "-m0=LZMA2 -pSecret", u"Secret"},
+                      MethodCase{"EncryptedNonSolidCopy", "-m0=Copy -ms=off -pSecret", u"Secret"},
+                      MethodCase{"EncryptedHeader", "-m0=LZMA2 -pSecret -mhe=on", u"Secret"},
+                      MethodCase{"EncryptedNonAsciiPassword", "-pP\xc3\xa4ss -mhe=on", u"P\u00e4ss"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ExtractFixture : public ::testing::Test {
@@ -182,6 +186,47 @@ TEST_F(ExtractFixture, DamagedDataFailsWithoutLeavingTheDamagedFile) {
   size_t files = 0;
   for (const auto& item : fs::recursive_directory_iterator(work.path() / "out")) files += item.is_regular_file();
   EXPECT_EQ(files, 0u);
+}
+
+TEST_F(ExtractFixture, WrongOrMissingPasswordsNeverLeaveFiles) {
+  struct Case {
+    const char* switches;
+    const char16_t* password;
+    ErrorKind expected;
+  } cases[] = {
+      {"-m0=LZMA2 -pSecret", u"secret", ErrorKind::WrongPassword},
+      {"-m0=Copy -pSecret", u"Wrong", ErrorKind::WrongPassword},
+      {"-m0=LZMA2 -pSecret -mhe=on", u"Secreu", ErrorKind::WrongPassword},
+      {"-m0=LZMA2 -pSecret", u"", ErrorKind::NeedPassword},
+      {"-m0=LZMA2 -pSecret -mhe=on", u"", ErrorKind::NeedPassword},
+  };
+  for (const auto& c : cases) {
+    fs::path archive = makeArchive(c.switches);
+    fs::path out = work.path() / "out";
+    fs::remove_all(out);
+    EXPECT_EQ(failureOf([&] { extractAll(archive, out, c.password); }), c.expected) << c.switches;
+    size_t files = 0;
+    if (fs::exists(out))
+      for (const auto& item : fs::recursive_directory_iterator(out)) files += item.is_regular_file();
+    EXPECT_EQ(files, 0u) << c.switches;
+  }
+}
+
+TEST_F(ExtractFixture, AskingForThePasswordHappensOnceAndOnlyWhenNeeded) {
+  int asked = 0;
+  PasswordSource asking([&]() -> std::optional<std::u16string> {
+    ++asked;
+    return u"Secret";
+  });
+  Archive plain = openArchive(makeArchive("-m0=Copy -mf=off"), asking);
+  FileSystemTarget plainOut(work.path() / "plain");
+  extract(plain, asking, plainOut, {});
+  EXPECT_EQ(asked, 0);
+  Archive encrypted = openArchive(makeArchive("-pSecret -ms=off -mhe=on"), asking);
+  FileSystemTarget out(work.path() / "out");
+  extract(encrypted, asking, out, {});
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(readFile(work.path() / "out" / "second.bin"), pseudoRandomBytes(5000, 1));
 }
 
 TEST_F(ExtractFixture, TruncatedOrForeignFilesAreCorrupt) {

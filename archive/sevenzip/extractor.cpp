@@ -19,7 +19,7 @@ class Extraction {
         database_(archive.database()),
         target_(target),
         options_(options),
-        context_{options.limits, &password},
+        context_{options.limits, &password, {}},
         buffer_(kChunk) {}
 
   void run() {

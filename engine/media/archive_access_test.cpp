@@ -144,6 +144,27 @@ TEST_F(ArchiveAccess, KeepFoldersOffFlattensTheEntries) {
   EXPECT_FALSE(fs::exists(target / "sub"));
 }
 
+TEST_F(ArchiveAccess, ThePasswordIsHandedOutOnceAndNeverWhenEmpty) {
+  // Encrypted header: the listing needs the password; so does the extraction.
+  auto request = startupRequest(fixture("aes_header"));
+  request.password = "Secret";
+  ASSERT_TRUE(Extract(request, error)) << error;
+  EXPECT_TRUE(holdsTheTree(target));
+  request.password = "";
+  EXPECT_FALSE(Extract(request, error));
+  EXPECT_EQ(error, "The archive cannot be opened: unsupported archive or incorrect password");
+  // Encrypted data only: listing works, extraction fails with the library's code.
+  request = startupRequest(fixture("aes"));
+  request.password = "wrong";
+  EXPECT_FALSE(Extract(request, error));
+  EXPECT_EQ(error, "#1003");
+  int asked = 0;
+  request.password = "";
+  request.passwordCallback = [&]() -> std::optional<std::string> { return ++asked, std::string("Secret"); };
+  ASSERT_TRUE(Extract(request, error)) << error;
+  EXPECT_EQ(asked, 1);
+}
+
 TEST(ProgressPosition, StaysBetweenOneAndOneHundred) {
   struct Case {
     uint64_t done, total;
