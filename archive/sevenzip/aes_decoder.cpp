@@ -27,9 +27,12 @@ struct Tables {
 constexpr Tables makeTables() {
   Tables t{};
   for (int x = 0; x < 256; ++x) {
-    uint8_t inverse = 0;
-    for (int y = 1; y < 256 && x != 0; ++y)
-      if (multiply(static_cast<uint8_t>(x), static_cast<uint8_t>(y)) == 1) inverse = static_cast<uint8_t>(y);
+    // x^254 is the inverse of x (and 0 for 0): square and multiply.
+    uint8_t inverse = 1, power = static_cast<uint8_t>(x);
+    for (unsigned e = 254; e != 0; e >>= 1) {
+      if (e & 1) inverse = multiply(inverse, power);
+      power = multiply(power, power);
+    }
     uint8_t s = inverse;
     uint8_t result = 0x63;
     for (int i = 0; i < 5; ++i) result ^= static_cast<uint8_t>((s << i) | (s >> (8 - i)));
