@@ -36,7 +36,9 @@ if(KOX_SANITIZE)
 endif()
 
 if(KOX_FUZZ)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer)
+  # Every library is instrumented for coverage, so the fuzzers see inside the
+  # code under test; only the fuzz programs link libFuzzer's main.
+  add_compile_options(-fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

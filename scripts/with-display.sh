@@ -30,4 +30,9 @@ fi
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 wineserver -p >/dev/null 2>&1
+# The first program of a session starts Wine's own services (winedevice,
+# explorer ...). They live on after it, holding whatever output it had, so a
+# test runner reading that output would wait for them forever: start them
+# here, with their output going nowhere.
+"$KOX_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
 "$@"

@@ -256,7 +256,7 @@ ExitCode MainRoutine::readPackage() {
   try {
     end = peImageEnd(image);
   } catch (const std::exception& e) {
-    throw withContext("The setup executable is damaged", e);
+    throw withContext("the setup executable is damaged", e);
   }
   if (end >= image.size()) return fail(kExitNoPackage, "For internal use only");
   trace("    </StubSize>");
@@ -268,11 +268,7 @@ ExitCode MainRoutine::readPackage() {
   trace("    </StubData>");
 
   trace("    <GlobalLists>");
-  try {
-    setupPackage() = parsePackage(readTextFile(packageFile.path()));
-  } catch (const std::exception& e) {
-    throw withContext("The setup package is damaged", e);
-  }
+  setupPackage() = parsePackage(readTextFile(packageFile.path()));
   trace("    </GlobalLists>");
   return std::nullopt;
 }

@@ -6,12 +6,12 @@ namespace kox {
 // The setup archive is unpacked on the main thread before any worker exists:
 // no password, no progress, existing files replaced, folders kept.
 bool extractSetupArchive(const std::string& archivePath, const std::string& targetFolder, std::string& errorText) {
-  ExtractRequest request;
+  media::ExtractRequest request;
   request.archivePath = archivePath;
   request.targetFolder = targetFolder;
-  request.replace = true;
+  request.replaceExisting = true;
   request.keepFolders = true;
-  return Extract(request, errorText);
+  return media::Extract(request, errorText);
 }
 
 }  // namespace kox

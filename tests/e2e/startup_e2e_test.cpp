@@ -53,9 +53,9 @@ struct Package {
 };
 
 // One setup folder: setup.exe with its package, kox.lib, and whatever the test adds.
-class Setup {
+class SetupFolder {
  public:
-  explicit Setup(const std::string& name) : folder_(freshFolder(kWork + name)), temp_(freshFolder(kWork + name + "-temp")) {
+  explicit SetupFolder(const std::string& name) : folder_(freshFolder(kWork + name)), temp_(freshFolder(kWork + name + "-temp")) {
     copyFileOrThrow(kLibrary, folder_ + "kox.lib");
   }
   void writeExecutable(const std::string& packageText) {
@@ -99,7 +99,7 @@ std::vector<std::string> joined(std::vector<std::string> a, const std::vector<st
 }
 
 TEST(Startup, FullSilentRunTracesEveryPhaseAndCleansUp) {
-  Setup setup("full");
+  SetupFolder setup("full");
   setup.complete();
   RunResult result = setup.run("/s /l=" + setup.log());
   ASSERT_FALSE(result.timedOut);
@@ -115,9 +115,30 @@ TEST(Startup, FullSilentRunTracesEveryPhaseAndCleansUp) {
   EXPECT_EQ(listFolder(setup.temp()), std::vector<std::string>{});
 }
 
+TEST(Startup, MarksItselfAsAHostApplicationFromWindows7On) {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  ASSERT_TRUE(GetVersionExA(&info));
+#pragma GCC diagnostic pop
+  if (info.dwMajorVersion < 6 || (info.dwMajorVersion == 6 && info.dwMinorVersion < 1))
+    GTEST_SKIP() << "this Windows is older than Windows 7";
+  SetupFolder setup("hostapp");
+  setup.complete();
+  RegDeleteKeyA(HKEY_CLASSES_ROOT, "Applications\\setup.exe");
+  EXPECT_EQ(setup.run("/s").exitCode, 0u);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Applications\\setup.exe", 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+  DWORD type = 0, size = 0;
+  EXPECT_EQ(RegQueryValueExA(key, "IsHostApp", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  RegCloseKey(key);
+}
+
 struct EarlyEnding {
   const char* name;
-  std::function<void(Setup&)> prepare;
+  std::function<void(SetupFolder&)> prepare;
   DWORD exitCode;
   const char* message;     // non-silent message text
   const char* title;
@@ -129,22 +150,22 @@ std::vector<EarlyEnding> earlyEndings() {
   const std::vector<std::string> afterSupport = joined(kStartLines, {"    <SupportDir>", "    </SupportDir>"});
   const std::vector<std::string> cleanUp = {"  <CachedSupportDir>", "  </CachedSupportDir>", "</Velmora>"};
   return {
-      {"no-package", [](Setup& s) { s.writeExecutable(""); s.addArchive(); s.addDatabase(); }, 13,
+      {"no-package", [](SetupFolder& s) { s.writeExecutable(""); s.addArchive(); s.addDatabase(); }, 13,
        "For internal use only", "Velmora Wizard", "TSetupInit",
        {"<Velmora>", "  <SetupSplash>", "    <StubSize>"}},
-      {"no-archive", [](Setup& s) { s.writeExecutable(Package().text()); s.addDatabase(); }, 14,
+      {"no-archive", [](SetupFolder& s) { s.writeExecutable(Package().text()); s.addDatabase(); }, 14,
        "Setup resource not found", "Demo Product - Velmora Wizard", "TSetupInit",
        joined(afterSupport, {"    <ExtractArchive>"})},
-      {"bad-archive", [](Setup& s) { s.writeExecutable(Package().text()); writeText(s.folder() + "setup.res", "not an archive"); s.addDatabase(); },
+      {"bad-archive", [](SetupFolder& s) { s.writeExecutable(Package().text()); writeText(s.folder() + "setup.res", "not an archive"); s.addDatabase(); },
        15, "Setup resource decompression failure", "Demo Product - Velmora Wizard", "TSetupInit",
        joined(afterSupport, {"    <ExtractArchive>"})},
-      {"no-database", [](Setup& s) { s.writeExecutable(Package().text()); s.addArchive(); }, 16,
+      {"no-database", [](SetupFolder& s) { s.writeExecutable(Package().text()); s.addArchive(); }, 16,
        "Setup database not found", "Demo Product - Velmora Wizard", "TSetupInit",
        joined(afterSupport, {"    <ExtractArchive>", "    </ExtractArchive>", "    <ExtractResource>"})},
-      {"truncated-package", [](Setup& s) { s.writeExecutable("Set Variable\r\nIf\r\n"); s.addArchive(); s.addDatabase(); },
+      {"truncated-package", [](SetupFolder& s) { s.writeExecutable("Set Variable\r\nIf\r\n"); s.addArchive(); s.addDatabase(); },
        11, nullptr, "Velmora Wizard", "",
        joined({"<Velmora>", "  <SetupSplash>", "    <StubSize>", "    </StubSize>", "    <StubData>", "    </StubData>", "    <GlobalLists>"}, cleanUp)},
-      {"binary-package", [](Setup& s) { s.writeExecutable(std::string("$\r\n$\r\n\0\x01\x02", 7)); s.addArchive(); s.addDatabase(); },
+      {"binary-package", [](SetupFolder& s) { s.writeExecutable(std::string("$\r\n$\r\n\0\x01\x02", 7)); s.addArchive(); s.addDatabase(); },
        11, nullptr, "Velmora Wizard", "",
        joined({"<Velmora>", "  <SetupSplash>", "    <StubSize>", "    </StubSize>", "    <StubData>", "    </StubData>", "    <GlobalLists>"}, cleanUp)},
   };
@@ -153,7 +174,7 @@ std::vector<EarlyEnding> earlyEndings() {
 TEST(Startup, EarlyEndingsSilent) {
   for (const auto& ending : earlyEndings()) {
     SCOPED_TRACE(ending.name);
-    Setup setup(std::string("silent-") + ending.name);
+    SetupFolder setup(std::string("silent-") + ending.name);
     ending.prepare(setup);
     RunResult result = setup.run("/S /l=" + setup.log());
     ASSERT_FALSE(result.timedOut);
@@ -166,7 +187,7 @@ TEST(Startup, EarlyEndingsSilent) {
 TEST(Startup, EarlyEndingsShowTheirMessage) {
   for (const auto& ending : earlyEndings()) {
     SCOPED_TRACE(ending.name);
-    Setup setup(std::string("loud-") + ending.name);
+    SetupFolder setup(std::string("loud-") + ending.name);
     ending.prepare(setup);
     RunResult result = setup.run("");
     ASSERT_FALSE(result.timedOut);
@@ -182,7 +203,7 @@ TEST(Startup, EarlyEndingsShowTheirMessage) {
 }
 
 TEST(Startup, MalformedPackageMessageSaysWhatIsWrong) {
-  Setup setup("malformed-message");
+  SetupFolder setup("malformed-message");
   setup.writeExecutable("Set Variable\r\n");
   RunResult result = setup.run("");
   ASSERT_EQ(result.boxes.size(), 1u);
@@ -191,7 +212,7 @@ TEST(Startup, MalformedPackageMessageSaysWhatIsWrong) {
 }
 
 TEST(Startup, EarlyEndingLeavesTheSupportFolderWithTheExtractedArchive) {
-  Setup setup("numbering");
+  SetupFolder setup("numbering");
   setup.writeExecutable(Package().text());
   setup.addArchive();  // no database: the run ends with 16 after extracting
   CreateDirectoryA((setup.temp() + "kox1").c_str(), nullptr);
@@ -207,7 +228,7 @@ TEST(Startup, EarlyEndingLeavesTheSupportFolderWithTheExtractedArchive) {
 
 TEST(Startup, DatabaseAndPatchAreCopiedIntoTheSupportFolder) {
   // A patch alone is enough; the dialog count step then finds the copy in place.
-  Setup setup("patch-only");
+  SetupFolder setup("patch-only");
   setup.writeExecutable(Package().text());
   setup.addArchive();
   setup.addDatabase(".msp");
@@ -216,7 +237,7 @@ TEST(Startup, DatabaseAndPatchAreCopiedIntoTheSupportFolder) {
 }
 
 TEST(Startup, LogPathIsLowerCasedAndEachRunReplacesTheLog) {
-  Setup setup("log");
+  SetupFolder setup("log");
   setup.complete();
   const std::string mixed = setup.folder() + "Trace.LOG";
   RunResult first = setup.run("/s /L=" + mixed);
@@ -228,14 +249,14 @@ TEST(Startup, LogPathIsLowerCasedAndEachRunReplacesTheLog) {
 }
 
 TEST(Startup, NoLogSwitchWritesNoLog) {
-  Setup setup("nolog");
+  SetupFolder setup("nolog");
   setup.complete();
   EXPECT_EQ(setup.run("/s").exitCode, 0u);
   EXPECT_EQ(listFolder(setup.folder()), (std::vector<std::string>{"kox.lib", "setup.exe", "setup.msi", "setup.res"}));
 }
 
 TEST(Startup, LanguageTextBehindTheArchiveLibrary) {
-  Setup setup("language");
+  SetupFolder setup("language");
   setup.writeExecutable(Package().text());  // no archive: message 2
   setup.addDatabase();
   std::string block;
@@ -257,7 +278,7 @@ RECT bounds(HWND window) {
 }
 
 TEST(Startup, ProgressWindowCentredWithoutSplash) {
-  Setup setup("windows-centred");
+  SetupFolder setup("windows-centred");
   setup.writeExecutable(Package().text());
   setup.addDatabase();  // no archive: the message box holds the start-up windows open
   bool checked = false;
@@ -279,7 +300,7 @@ TEST(Startup, ProgressWindowCentredWithoutSplash) {
 }
 
 TEST(Startup, ProgressWindowBesideTheSplash) {
-  Setup setup("windows-splash");
+  SetupFolder setup("windows-splash");
   setup.writeExecutable(Package().text());
   setup.addDatabase();
   setup.addBitmap();
@@ -303,7 +324,7 @@ TEST(Startup, ProgressWindowBesideTheSplash) {
 
 TEST(Startup, SilentAndUpdateRunsShowNoStartupWindows) {
   for (const char* argument : {"/update", "-UPDATESETUP"}) {
-    Setup setup(std::string("nowindows") + (argument[1] == 'u' ? "1" : "2"));
+    SetupFolder setup(std::string("nowindows") + (argument[1] == 'u' ? "1" : "2"));
     setup.writeExecutable(Package().text());
     setup.addDatabase();
     setup.addBitmap();
