@@ -15,17 +15,18 @@ for preset in host win32 win64; do
   cmake --build --preset "$preset" -j "$jobs"
 done
 
-copy() {  # copy FROM-BUILD-FOLDER TARGET-FILE-NAME TO-FOLDER
+copy() {  # copy BUILD-FOLDER FILE-NAME TO-FOLDER: the copy nearest the build folder's top
   local found
-  found=$(find "$1" -name "$2" -type f -not -path '*/CMakeFiles/*' | head -n 1)
+  found=$(find "$1" -name "$2" -type f -not -path '*/CMakeFiles/*' -not -path '*/work/*' \
+          | awk '{ print length($0) " " $0 }' | sort -n | head -n 1 | cut -d' ' -f2-)
   if [ -z "$found" ]; then echo "build: $2 not found in $1" >&2; return 1; fi
   mkdir -p "$3"
   cp "$found" "$3/"
 }
 for arch in win32 win64; do
-  copy "build/$arch/engine/startup" koxstub.exe "out/$arch"
-  copy "build/$arch/archive" kox.lib "out/$arch"
-  copy "build/$arch/tools" koxbuild.exe "out/$arch"
+  copy "build/$arch" koxstub.exe "out/$arch"
+  copy "build/$arch" kox.lib "out/$arch"
+  copy "build/$arch" koxbuild.exe "out/$arch"
 done
-copy build/host/tools koxbuild out/host
+copy build/host koxbuild out/host
 echo "build: deliverables in $root/out" >&2
