@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/base/text.h"
+#include "engine/base/win/handle.h"
 #include "engine/script/registry/platform_mode.h"
 #include "engine/script/registry/registry_access.h"
 #include "engine/script/registry/registry_text.h"
