@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,7 +65,8 @@ class FakeCommandContext : public CommandContext {
   }
   void fail(const std::string& message) override {
     ++failures;
-    if (readVariable("ABORTONERROR") != "FALSE") throw EngineError(message);
+    std::optional<std::string> abort = store_.Find("ABORTONERROR");
+    if (!abort || TextToBool(*abort)) throw EngineError(message);
     writeVariable("ABORTEDONERROR", "TRUE", name_ + " Action");
     writeVariable("LASTERROR", message, name_ + " Action");
   }
