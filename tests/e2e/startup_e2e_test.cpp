@@ -9,7 +9,7 @@ namespace {
 
 const std::string kStub = KOX_STUB_PATH;
 const std::string kLibrary = KOX_LIB_PATH;
-const std::string kArchive = KOX_FIXTURE_ARCHIVE;  // readme.txt and sub\nested.dat, stored
+const std::string kArchive = KOX_FIXTURE_ARCHIVE;  // readme.txt and sub\nested.dat, LZMA2
 const std::string kBitmap = KOX_FIXTURE_BITMAP;    // 200 x 100 pixels
 const std::string kWork = KOX_WORK_FOLDER;
 
