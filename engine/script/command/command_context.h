@@ -72,6 +72,11 @@ class CommandContext {
   // Marks this command as executed (execution mark "TRUE").
   virtual void markExecuted() = 0;
 
+  // One turn of a waiting loop: handles one window message (waiting for one
+  // when none is queued). A command that waits for a worker calls it between
+  // looks at the worker; a context without windows does nothing.
+  virtual void waitStep() {}
+
   virtual bool silent() const = 0;
   // Folders of the run, each ending in "\".
   virtual const std::string& supportFolder() const = 0;
