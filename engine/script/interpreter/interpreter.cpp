@@ -87,6 +87,7 @@ class Interpreter::Context final : public CommandContext {
     kox::reportProgress(run_.store_, run_.env_.tickCount(), text, minimum, maximum, position);
   }
   void markExecuted() override { run_.script_.markExecuted(run_.current_); }
+  void waitStep() override { run_.env_.waitStep(); }
   bool silent() const override { return run_.settings_.protection.silent; }
   const std::string& supportFolder() const override { return run_.settings_.supportFolder; }
   const std::string& executableFolder() const override { return run_.settings_.executableFolder; }

@@ -27,15 +27,6 @@ void TWorkerThread::body() {
   if (hooks_.wake) hooks_.wake();
 }
 
-void TFindAllFilesThread::execute() {
-  // The search stops when the thread is asked to terminate.
-  std::vector<std::string> files = search_(terminateFlag());
-  for (size_t i = 0; i < files.size(); ++i) {
-    if (i > 0) result_ += '|';
-    result_ += files[i];
-  }
-}
-
 void waitForWorker(TWorkerThread& worker, RunEnvironment& environment, TVariableManager& store, bool silent,
                    const WorkerWaitHooks& hooks) {
   bool cancelled = false;

@@ -1,4 +1,5 @@
-// The worker threads of the interpreter and the wait for them.
+// The plug-in worker thread of the interpreter, the base the workers share,
+// and the wait for them. ("Find All Files" has its own worker in its family.)
 //
 // A worker's inputs are set before start() and its results read after it has
 // finished. It never touches a window: it reports through the progress
@@ -12,7 +13,6 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace kox {
 
@@ -65,23 +65,6 @@ class TScriptThread final : public TWorkerThread {
 
  private:
   std::function<void()> call_;
-};
-
-// The file search of "Find All Files". The search reports each file found
-// and checks the stop flag between items; the results are joined by "|".
-class TFindAllFilesThread final : public TWorkerThread {
- public:
-  using Search = std::function<std::vector<std::string>(const std::atomic<bool>& stop)>;
-  TFindAllFilesThread(Hooks hooks, Search search) : TWorkerThread(std::move(hooks)), search_(std::move(search)) {}
-  ~TFindAllFilesThread() override { join(); }
-  const std::string& result() const { return result_; }
-
- protected:
-  void execute() override;
-
- private:
-  Search search_;
-  std::string result_;
 };
 
 // Waits for a worker: wait steps until it has finished (a silent run blocks on
