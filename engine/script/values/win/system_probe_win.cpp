@@ -137,8 +137,8 @@ std::optional<uint32_t> WindowsSystemProbe::systemLanguageId() {
 
 std::string WindowsSystemProbe::languageName(uint32_t languageId) {
   char buffer[256] = {};
-  DWORD length = VerLanguageNameA(languageId, buffer, sizeof(buffer));
-  return length > 0 && length < sizeof(buffer) ? std::string(buffer, length) : std::string();
+  // Up to the terminator: not every system leaves it out of the count.
+  return VerLanguageNameA(languageId, buffer, sizeof(buffer) - 1) > 0 ? std::string(buffer) : std::string();
 }
 
 std::optional<std::string> WindowsSystemProbe::machineText(std::string_view key, std::string_view value) {
