@@ -8,10 +8,11 @@
 
 #include "engine/base/text.h"
 #include "engine/base/win/handle.h"
-#include "engine/script/registry/platform_mode.h"
+#include "engine/script/registry/platform_selection.h"
 #include "engine/script/registry/registry_access.h"
 #include "engine/script/registry/registry_text.h"
-#include "engine/script/registry/wow64_switches.h"
+#include "engine/script/values/platform_mode.h"
+#include "engine/script/values/win/redirection.h"
 #include "engine/vars/script_variables.h"
 
 namespace kox {
@@ -35,12 +36,8 @@ void readRegistry(CommandContext& context, bool clearMarkers) {
   std::optional<HKEY> root = rootParameter(context, 2);
   if (!root) return;
   std::string result = plainName(context.parameter(1));
-  std::string value;
-  {
-    win::ScopedRegistryView view;
-    value = win::readRegistryValue(*root, trimmedKeyPath(context.pathValue(3)), context.pathValue(4),
-                                   win::registryViewFlag());
-  }
+  std::string value = win::readRegistryValue(*root, trimmedKeyPath(context.pathValue(3)), context.pathValue(4),
+                                             win::RegistryViewForCommand());
   if (clearMarkers && isRegistryMarker(value)) value.clear();
   context.writeResult(result, value);
 }
@@ -55,7 +52,7 @@ void deleteRegistryCommand(CommandContext& context) {
   std::optional<HKEY> root = rootParameter(context, 1);
   if (!root) return;
   std::string keyPath = trimmedKeyPath(context.pathValue(2));
-  win::ScopedRegistryView view;
+  const REGSAM view = win::RegistryViewForCommand();
   if (context.flag(4)) {
     // An empty key path would name the root itself and take the whole hive
     // with it (an unset variable in the script is enough for that).
@@ -63,9 +60,9 @@ void deleteRegistryCommand(CommandContext& context) {
       context.fail("Delete Registry: refusing to delete a registry root");
       return;
     }
-    win::deleteRegistryKeyTree(*root, keyPath, win::registryViewFlag());
+    win::deleteRegistryKeyTree(*root, keyPath, view);
   } else {
-    win::deleteRegistryValue(*root, keyPath, context.pathValue(3), win::registryViewFlag());
+    win::deleteRegistryValue(*root, keyPath, context.pathValue(3), view);
   }
 }
 
@@ -86,7 +83,7 @@ std::vector<std::string> environmentBlock() {
 
 // "Get Environment": P1 name (may be empty: the whole block), P2 result.
 void getEnvironmentCommand(CommandContext& context) {
-  win::ScopedRedirectionOff redirection;
+  win::FileSystemRedirectionOff redirection;
   std::string name = context.expanded(1);
   std::string value;
   if (name.empty()) {
@@ -111,8 +108,8 @@ void getEnvironmentCommand(CommandContext& context) {
 
 // "Set 64 Bit Mode": P1 32-bit, P2 Itanium, P3 x64.
 void set64BitModeCommand(CommandContext& context) {
-  setPlatformMode(
-      selectPlatformMode(platformMode(), context.expanded(1), context.expanded(2), context.expanded(3)));
+  SetPlatformMode(
+      selectPlatformMode(PlatformMode(), context.expanded(1), context.expanded(2), context.expanded(3)));
 }
 
 constexpr CommandEntry kRegistryCommands[] = {

@@ -9,9 +9,9 @@
 #include "engine/base/error.h"
 #include "engine/base/win/handle.h"
 #include "engine/script/files/testing/fake_command_context.h"
-#include "engine/script/registry/platform_mode.h"
 #include "engine/script/registry/registry_access.h"
-#include "engine/script/registry/wow64_switches.h"
+#include "engine/script/values/platform_mode.h"
+#include "engine/script/values/win/redirection.h"
 
 namespace kox {
 namespace {
@@ -70,7 +70,7 @@ class RegistryCommands : public ::testing::Test {
   }
   void TearDown() override {
     RegDeleteTreeA(HKEY_CURRENT_USER, kTestRoot.c_str());
-    setPlatformMode(PlatformMode::Win32);
+    ResetPlatformMode();
   }
 };
 
@@ -196,31 +196,25 @@ TEST_F(RegistryCommands, GetEnvironmentOneNameUndefinedAndWholeBlock) {
 TEST_F(RegistryCommands, Set64BitModeExactTrueOnly) {
   FakeCommandContext lower("Set 64 Bit Mode", {"FALSE", "FALSE", "true"});
   run(lower);
-  EXPECT_EQ(platformMode(), PlatformMode::Win32);
+  EXPECT_EQ(PlatformMode(), "Win32");
   FakeCommandContext x64("Set 64 Bit Mode", {"FALSE", "TRUE", "TRUE"});
   run(x64);
-  EXPECT_EQ(platformMode(), PlatformMode::X64);
+  EXPECT_EQ(PlatformMode(), "x64");
   FakeCommandContext none("Set 64 Bit Mode", {"", "", ""});
   run(none);
-  EXPECT_EQ(platformMode(), PlatformMode::X64);
+  EXPECT_EQ(PlatformMode(), "x64");
   FakeCommandContext back("Set 64 Bit Mode", {"TRUE", "", ""});
   run(back);
-  EXPECT_EQ(platformMode(), PlatformMode::Win32);
+  EXPECT_EQ(PlatformMode(), "Win32");
 }
 
 TEST(RegistryView, CommandViewFollowsWow64AndPlatformMode) {
-  const bool wow64 = win::runningUnderWow64();
-  const uint32_t outside = win::registryViewFlag();
-  EXPECT_EQ(outside, outsideRegistryView(wow64));
-  for (PlatformMode mode : {PlatformMode::Win32, PlatformMode::X64}) {
-    setPlatformMode(mode);
-    {
-      win::ScopedRegistryView view;
-      EXPECT_EQ(win::registryViewFlag(), commandRegistryView(wow64, mode));
-    }
-    EXPECT_EQ(win::registryViewFlag(), outside);
-  }
-  setPlatformMode(PlatformMode::Win32);
+  const bool wow64 = win::RunningUnderWow64();
+  ResetPlatformMode();
+  EXPECT_EQ(win::RegistryViewForCommand(), wow64 ? KEY_WOW64_32KEY : 0u);
+  SetPlatformMode("x64");
+  EXPECT_EQ(win::RegistryViewForCommand(), wow64 ? KEY_WOW64_64KEY : 0u);
+  ResetPlatformMode();
 }
 
 // HKLM\SOFTWARE has a 32-bit and a 64-bit view on 64-bit Windows; the reads
@@ -234,20 +228,20 @@ TEST(RegistryView, ThirtyTwoAndSixtyFourBitViewsDiffer) {
     setValue(key64.get(), "View", REG_SZ, "sixty-four");
     setValue(key32.get(), "View", REG_SZ, "thirty-two");
   }
-  std::string read64 = win::readRegistryValue(HKEY_LOCAL_MACHINE, path, "View", kRegistryView64);
-  std::string read32 = win::readRegistryValue(HKEY_LOCAL_MACHINE, path, "View", kRegistryView32);
+  std::string read64 = win::readRegistryValue(HKEY_LOCAL_MACHINE, path, "View", KEY_WOW64_64KEY);
+  std::string read32 = win::readRegistryValue(HKEY_LOCAL_MACHINE, path, "View", KEY_WOW64_32KEY);
   if (read64 == read32) {
-    win::deleteRegistryKeyTree(HKEY_LOCAL_MACHINE, path, kRegistryView64);
+    win::deleteRegistryKeyTree(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY);
     GTEST_SKIP() << "this system keeps one registry view (both read \"" << read64 << "\")";
   }
   EXPECT_EQ(read64, "sixty-four");
   EXPECT_EQ(read32, "thirty-two");
 
   createKey(HKEY_LOCAL_MACHINE, path + "\\Sub", KEY_WOW64_32KEY);
-  EXPECT_TRUE(win::deleteRegistryKeyTree(HKEY_LOCAL_MACHINE, path, kRegistryView32));
+  EXPECT_TRUE(win::deleteRegistryKeyTree(HKEY_LOCAL_MACHINE, path, KEY_WOW64_32KEY));
   EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, path, KEY_WOW64_32KEY));
   EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
-  EXPECT_TRUE(win::deleteRegistryKeyTree(HKEY_LOCAL_MACHINE, path, kRegistryView64));
+  EXPECT_TRUE(win::deleteRegistryKeyTree(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
   EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
 }
 
