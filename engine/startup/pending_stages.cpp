@@ -1,6 +1,6 @@
-// The dialog engine and the interpreter are not built yet. Until they are,
-// preloading only counts the dialogs (the start-up does that) and the script
-// runs as an empty one. Each stage replaces its functions here with its own.
+// The dialog engine is not built yet. Until it is, preloading only counts the
+// dialogs (the start-up does that). It replaces its functions here with its
+// own. (runScript lives with the interpreter's run set-up.)
 #include "engine/startup/engine_seams.h"
 
 namespace kox {
@@ -8,7 +8,5 @@ namespace kox {
 void initDialogEngine(const std::string&) {}
 
 void preloadDialog(const std::string&, const std::string&) {}
-
-int runScript(const ScriptRunInput&) { return 0; }
 
 }  // namespace kox

@@ -7,6 +7,10 @@
 #include "engine/script/script_store.h"
 #include "engine/vars/variable_manager.h"
 
+#ifdef KOX_HAVE_VALUE_COMMANDS
+#include "engine/script/values/context_extensions.h"
+#endif
+
 namespace kox {
 namespace {
 
@@ -42,10 +46,31 @@ std::string dialogResultText(const DialogOutcome& outcome) {
 
 }  // namespace
 
-// The command body's view of the run.
-class Interpreter::Context final : public CommandContext {
+#ifdef KOX_HAVE_VALUE_COMMANDS
+// The services a few value commands look for beyond CommandContext.
+class ValueContextExtensions : public KeyedTranslation, public ProgressDelegation {
  public:
-  explicit Context(Interpreter& run) : run_(run) {}
+  explicit ValueContextExtensions(const ScriptStore& script) : script_(script) {}
+  std::string translatedWithKey(std::string_view value, std::string_view key, int slot) const override {
+    if (script_.translations().empty() || slot <= 0) return std::string(value);
+    return script_.translatedParameter(value, key, static_cast<size_t>(slot));
+  }
+  void setDelegatedProgress(bool on) override { delegatedProgress() = on; }
+
+ private:
+  const ScriptStore& script_;
+};
+#else
+class ValueContextExtensions {
+ public:
+  explicit ValueContextExtensions(const ScriptStore&) {}
+};
+#endif
+
+// The command body's view of the run.
+class Interpreter::Context final : public CommandContext, public ValueContextExtensions {
+ public:
+  explicit Context(Interpreter& run) : ValueContextExtensions(run.script_), run_(run) {}
 
   const std::string& commandName() const override { return run_.script_.commandName(run_.current_); }
   size_t commandIndex() const override { return run_.current_; }
@@ -124,9 +149,12 @@ std::string Interpreter::runtimeErrorMessage(size_t index, const std::string& er
   return settings_.runtimeErrorText + "\r\r" + "Source File: " + file + "\r" + "Line Number: " + line + "\r\r" + error;
 }
 
-RunEnd Interpreter::run(const std::function<void()>& prelude, const StepCallback& onStep) {
+RunEnd Interpreter::run(const std::function<bool()>& prelude, const StepCallback& onStep) {
   try {
-    if (prelude) prelude();
+    if (prelude && !prelude()) {
+      finish();
+      return RunEnd::StoppedByCaller;
+    }
     programCounter_ = 0;
     while (programCounter_ < script_.commandCount()) {
       if (programCounter_ % kMessageInterval == 0) env_.processMessages();  // 1

@@ -59,8 +59,9 @@ class Interpreter {
   using StepCallback = std::function<bool(size_t programCounter)>;
 
   // Runs prelude (the last set-up steps) and then the script from command 0,
-  // all inside the one error guard.
-  RunEnd run(const std::function<void()>& prelude = {}, const StepCallback& onStep = {});
+  // all inside the one error guard. A prelude that returns false ends the
+  // run before the first command (the dialogs are finished).
+  RunEnd run(const std::function<bool()>& prelude = {}, const StepCallback& onStep = {});
 
   // Hides and destroys the dialogs, removes the marker, closes files.
   void finish();

@@ -1,0 +1,10 @@
+#include "engine/script/interpreter/installer_properties.h"
+
+namespace kox {
+
+InstallerProperties& installerProperties() {
+  static InstallerProperties properties;
+  return properties;
+}
+
+}  // namespace kox
