@@ -163,6 +163,8 @@ void findAllFilesCommand(CommandContext& context) {
         FileSystemRedirectionOff workerRedirection;  // the switch is per thread
         work();
       });
+  // Ends the interpreter's wait for a window message once the search is done.
+  worker.setWake([thread = GetCurrentThreadId()] { PostThreadMessageA(thread, WM_NULL, 0, 0); });
   worker.start();
   if (!waitForWorker(context, worker, "Cancel at Find-Files Time")) return;
   if (!worker.error().empty()) {

@@ -60,11 +60,14 @@ void TFindAllFilesThread::run() {
   } catch (const std::exception& e) {
     error = e.what();
   }
-  std::lock_guard lock(mutex_);
-  result_ = std::move(found);
-  error_ = std::move(error);
-  finished_ = true;
-  finishedChanged_.notify_all();
+  {
+    std::lock_guard lock(mutex_);
+    result_ = std::move(found);
+    error_ = std::move(error);
+    finished_ = true;
+    finishedChanged_.notify_all();
+  }
+  if (wake_) wake_();
 }
 
 }  // namespace kox

@@ -47,6 +47,11 @@ class TFindAllFilesThread : public LongOperationWorker {
   TFindAllFilesThread(const TFindAllFilesThread&) = delete;
   TFindAllFilesThread& operator=(const TFindAllFilesThread&) = delete;
 
+  // Called on the worker's thread once it is finished (after waitFinished
+  // would say so): the Windows command posts a null message there to end the
+  // interpreter's wait for a window message. Set it before start().
+  void setWake(std::function<void()> wake) { wake_ = std::move(wake); }
+
   void start();
   void terminate() override;
   bool waitFinished(std::chrono::milliseconds timeout) override;
@@ -64,6 +69,7 @@ class TFindAllFilesThread : public LongOperationWorker {
   const DirectorySource& source_;
   const ProgressReport report_;
   const WorkerScope scope_;
+  std::function<void()> wake_;
 
   std::atomic<bool> terminated_{false};
   std::mutex mutex_;

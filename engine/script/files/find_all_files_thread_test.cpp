@@ -119,13 +119,23 @@ TEST(FindAllFilesThread, DestroyingARunningWorkerStopsAndJoinsIt) {
   SUCCEED();
 }
 
-TEST(LongOperationWait, CompletesWithoutCancel) {
+TEST(LongOperationWait, CompletesWithoutCancelRunningWaitStepsAndTheWake) {
   MemoryFileSystem fs = wideTree(3);
+  GatedSource gated(fs);
   FakeCommandContext context("Find All Files", {});
-  TFindAllFilesThread thread({"R\\*.*", true, false}, fs, nullptr);
+  TFindAllFilesThread thread({"R\\*.*", true, false}, gated, nullptr);
+  std::atomic<int> wakes{0};
+  thread.setWake([&] { ++wakes; });
   thread.start();
+  std::thread opener([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    gated.open();
+  });
   EXPECT_TRUE(waitForWorker(context, thread, "Cancel at Find-Files Time"));
+  opener.join();
   EXPECT_EQ(thread.result().size(), 3u);
+  EXPECT_EQ(wakes.load(), 1);
+  EXPECT_GT(context.waitSteps, 0);  // the interface ran while the worker did
 }
 
 TEST(LongOperationWait, CancelStopsTheWorkerAndFollowsAbortOnError) {

@@ -12,7 +12,8 @@ namespace kox {
 
 namespace {
 
-constexpr std::chrono::milliseconds kWaitSlice{50};
+constexpr std::chrono::milliseconds kSilentSlice{50};
+constexpr std::chrono::milliseconds kLookAtWorker{1};
 
 bool cancelRequested(const CommandContext& context) { return TextToBool(context.readVariable("KELD_IsCancelled")); }
 
@@ -26,7 +27,9 @@ bool abortOnError(CommandContext& context) {
 
 bool waitForWorker(CommandContext& context, LongOperationWorker& worker, std::string_view abortContext) {
   bool stopping = false;
-  while (!worker.waitFinished(kWaitSlice)) {
+  const bool silent = context.silent();
+  while (!worker.waitFinished(silent ? kSilentSlice : kLookAtWorker)) {
+    if (!silent) context.waitStep();
     if (!stopping && cancelRequested(context)) {
       context.writeVariable("KELD_LastActiveTick", context.readVariable("KELD_LastDelegateTick"), abortContext);
       worker.terminate();

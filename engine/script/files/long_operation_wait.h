@@ -2,9 +2,10 @@
 // thread ("Find All Files"): wait until the worker is done while watching
 // the user's cancel request, then settle a cancellation the script's way.
 //
-// The wait polls the worker in short slices. Once the interpreter's wait step
-// (one window message at a time, or blocking on the worker when silent)
-// exists, it takes the place of the slice here.
+// Each turn looks at the worker and then runs the context's wait step (one
+// window message, waiting for one when none is queued), so the worker must
+// wake the waiting thread when it finishes. A silent run has no windows: it
+// only waits on the worker.
 #pragma once
 
 #include <string_view>

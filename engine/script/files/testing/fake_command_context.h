@@ -75,6 +75,7 @@ class FakeCommandContext : public CommandContext {
     reports_.push_back({text, minimum, maximum, position});
   }
   void markExecuted() override { executed = true; }
+  void waitStep() override { ++waitSteps; }
   bool silent() const override { return false; }
   const std::string& supportFolder() const override { return folder_; }
   const std::string& executableFolder() const override { return folder_; }
@@ -102,6 +103,7 @@ class FakeCommandContext : public CommandContext {
   }
 
   int failures = 0;
+  int waitSteps = 0;
   bool executed = false;
 
  private:
