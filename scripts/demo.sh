@@ -27,13 +27,13 @@ rm -f "$out/product.msi"
 echo "== built $out:"
 ls -l "$out"
 
-temp=$out/temp
-mkdir -p "$temp"
 runner=$(find "build/$arch/tests/e2e" -name kox_run.exe | head -n 1)
-echo "== running setup.exe $silent /l=demo-out\\trace.log"
-TMP="Z:${temp//\//\\}" TEMP="Z:${temp//\//\\}" \
-  scripts/with-display.sh "$KOX_WINE" "$runner" "Z:${out//\//\\}\\setup.exe" $silent "/l=Z:${out//\//\\}\\trace.log"
+winout="Z:${out//\//\\}"
+echo "== running setup.exe $silent /l=$winout\\trace.log"
+scripts/with-display.sh "$KOX_WINE" "$runner" "$winout\\setup.exe" $silent "/l=$winout\\trace.log"
 echo "== trace log"
 iconv -f UTF-16LE -t UTF-8 "$out/trace.log"
-echo "== left in the temporary folder (the support folder is removed at the end)"
-find "$temp" -mindepth 1 | sed "s|$temp/||" || true
+echo "== support folders left in the temporary folder (an ending after extraction keeps its folder)"
+find "$KOX_WINE_ROOT/win64-display/drive_c/users" -maxdepth 4 -iname 'kox[0-9]*' 2>/dev/null || true
+echo "== left beside the setup"
+ls -l "$out"
