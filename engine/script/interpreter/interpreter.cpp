@@ -78,7 +78,7 @@ class Interpreter::Context final : public CommandContext, public ValueContextExt
 
   std::string parameter(int k) const override {
     if (k < 0) return {};
-    return run_.script_.expandBuildConstants(run_.script_.parameter(run_.current_, static_cast<size_t>(k)));
+    return run_.parameterText(run_.current_, static_cast<size_t>(k));
   }
   std::string expanded(int k) const override { return ExpandText(run_.store_, parameter(k)); }
   std::string translated(int k, int slot) const override {
@@ -130,12 +130,22 @@ Interpreter::Interpreter(ScriptStore& script, TVariableManager& store, RunEnviro
       settings_(std::move(settings)),
       blocks_(script),
       context_(std::make_unique<Context>(*this)) {
+  parameterCache_.resize(script.commandCount());
   resolved_.reserve(script.commandCount());
   for (size_t i = 0; i < script.commandCount(); ++i)
     resolved_.push_back(commands.resolve(script.commandName(i), settings_.pluginCommands));
 }
 
 Interpreter::~Interpreter() = default;
+
+// The package's parameters do not change during a run, nor do the build
+// constants, so each parameter is fetched and substituted once.
+const std::string& Interpreter::parameterText(size_t index, size_t k) {
+  std::vector<std::optional<std::string>>& cached = parameterCache_[index];
+  if (cached.size() <= k) cached.resize(k + 1);
+  if (!cached[k]) cached[k] = script_.expandBuildConstants(script_.parameter(index, k));
+  return *cached[k];
+}
 
 std::string Interpreter::runtimeErrorMessage(size_t index, const std::string& error) const {
   std::string file;
@@ -163,8 +173,12 @@ RunEnd Interpreter::run(const std::function<bool()>& prelude, const StepCallback
       if (!choseByWizard_ && !fetch()) break;                               // 7
       choseByWizard_ = false;
       // 8: ABORT mirrors the user's cancel request.
-      const std::string abort = BoolToText(TextToBool(store_.Get(kIsCancelledVariable)));
-      if (store_.Get("ABORT") != abort) context_->writeVariable("ABORT", abort, kCancelStateContext);
+      bool cancelled = false;
+      store_.WithValue(kIsCancelledVariable, [&](const std::string& value) { cancelled = TextToBool(value); });
+      const std::string_view abort = cancelled ? "TRUE" : "FALSE";
+      bool same = false;
+      store_.WithValue("ABORT", [&](const std::string& value) { same = value == abort; });
+      if (!same) context_->writeVariable("ABORT", abort, kCancelStateContext);
       if (visibleDialog_ != 0) reportDialogProgress();  // 9
       if (onStep && !onStep(programCounter_)) {         // 10
         finish();
@@ -183,34 +197,52 @@ RunEnd Interpreter::run(const std::function<bool()>& prelude, const StepCallback
 }
 
 // Steps 2 to 5: the run follows what the script wrote into its variables.
+// Values are compared in place; only a change costs a copy.
 bool Interpreter::refreshBeforeStep() {
-  std::string logPath = store_.Get("LOGGED");
-  if (logPath != lastLogPath_) {
-    lastLogPath_ = logPath;
-    env_.setLogPath(logPath);
-  }
-  settings_.protection.silent = TextToBool(store_.Get("SILENT"));
-  std::string title = store_.Get("TITLE");
-  const bool logo = store_.Get("KELDLOGO") == "TRUE";
-  if (!titleApplied_ || title != lastTitle_ || logo != lastLogo_) {
+  if (changed("LOGGED", lastLogPath_)) env_.setLogPath(lastLogPath_);
+  bool silent = false;
+  store_.WithValue("SILENT", [&](const std::string& value) { silent = TextToBool(value); });
+  settings_.protection.silent = silent;
+  bool logo = false;
+  store_.WithValue("KELDLOGO", [&](const std::string& value) { logo = value == "TRUE"; });
+  if (changed("TITLE", lastTitle_) || !titleApplied_ || logo != lastLogo_) {
     titleApplied_ = true;
-    lastTitle_ = std::move(title);
     lastLogo_ = logo;
     env_.setWindowTitle(lastTitle_, lastLogo_);
   }
-  const std::string override = store_.Get("OVERRIDECACHE");
-  if (!override.empty() && override != lastOverride_) {
-    env_.applyCacheOverride(store_, override);
+  bool overrideWanted = false;
+  store_.WithValue("OVERRIDECACHE",
+                   [&](const std::string& value) { overrideWanted = !value.empty() && value != lastOverride_; });
+  if (overrideWanted) {
+    env_.applyCacheOverride(store_, store_.Get("OVERRIDECACHE"));
     lastOverride_ = store_.Get("OVERRIDECACHE");
   }
   env_.refreshClock(store_);  // 3
-  const std::string language = store_.Get("LANGUAGE");  // 4
-  if (!language.empty() && language != lastLanguage_) {
-    lastLanguage_ = language;
-    env_.applyLanguage(language);
+  bool languageWanted = false;  // 4
+  store_.WithValue("LANGUAGE",
+                   [&](const std::string& value) { languageWanted = !value.empty() && value != lastLanguage_; });
+  if (languageWanted) {
+    lastLanguage_ = store_.Get("LANGUAGE");
+    env_.applyLanguage(lastLanguage_);
   }
   env_.refreshCacheLinks(store_);  // 5
   return true;
+}
+
+// Whether a variable's value differs from last; if so last takes it (a
+// missing variable counts as empty text).
+bool Interpreter::changed(const char* name, std::string& last) const {
+  bool differs = false;
+  const bool exists = store_.WithValue(name, [&](const std::string& value) {
+    if (value == last) return;
+    differs = true;
+    last = value;
+  });
+  if (!exists && !last.empty()) {
+    last.clear();
+    return true;
+  }
+  return differs;
 }
 
 // Step 6: a pending skip moves the program counter; an active wizard chooses

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,8 @@ class Interpreter {
   enum class Flow { Continue, EndScript };
 
   bool refreshBeforeStep();
+  bool changed(const char* name, std::string& last) const;
+  const std::string& parameterText(size_t index, size_t k);
   void handleBlocks();
   bool fetch();
   void reportDialogProgress();
@@ -103,6 +106,7 @@ class Interpreter {
   RunSettings settings_;
   BlockMap blocks_;
   std::vector<ResolvedCommand> resolved_;
+  std::vector<std::vector<std::optional<std::string>>> parameterCache_;
   std::unique_ptr<Context> context_;
 
   size_t programCounter_ = 0;
