@@ -124,21 +124,25 @@ TEST_F(Extract7ZipCommand, ReportsProgressPerFileUpToOneHundred) {
     EXPECT_NE(report.text.find(", " + std::to_string(report.position) + "% complete"), std::string::npos);
   }
   EXPECT_EQ(progress.back().position, 100);
+  EXPECT_GT(context.waitSteps.load(), 0);  // the wait went through the context's step
   // No result variable: nothing written.
   EXPECT_TRUE(context.writes().empty());
 }
 
-// Cancels at the first progress report and holds the worker until the wait
-// has told it to stop, so the cancel always lands in the middle of the work.
+// Cancels at the first progress report, as the dialog's cancel button would
+// (the flag, then a message for the main thread), and holds the worker until
+// the wait has told it to stop, so the cancel always lands in the middle of
+// the work.
 class CancelAtFirstFile {
  public:
-  explicit CancelAtFirstFile(TestCommandContext& context) {
+  explicit CancelAtFirstFile(TestCommandContext& context) : mainThread_(GetCurrentThreadId()) {
     context.onProgress = [this, &context](const media::testing::ProgressRecord&) {
       std::unique_lock<std::mutex> lock(mutex_);
       if (cancelled_) return;
       cancelled_ = true;
       lock.unlock();
       context.variables().Put("KELD_IsCancelled", "TRUE");
+      PostThreadMessageA(mainThread_, WM_NULL, 0, 0);
       lock.lock();
       stopped_.wait_for(lock, std::chrono::seconds(20), [this] { return told_; });
     };
@@ -151,6 +155,7 @@ class CancelAtFirstFile {
   }
 
  private:
+  DWORD mainThread_;
   std::mutex mutex_;
   std::condition_variable stopped_;
   bool cancelled_ = false;

@@ -1,8 +1,13 @@
 // A CommandContext for the media command tests: parameters given by the test,
 // one real variable store, progress reports recorded. reportProgress may be
-// called from a worker thread.
+// called from a worker thread. Its wait step is the engine's: handle one
+// window message, sleeping in the queue until one arrives, so a worker that
+// forgets to wake the main thread hangs the test.
 #pragma once
 
+#include <windows.h>
+
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -81,6 +86,17 @@ class TestCommandContext : public CommandContext {
   }
 
   void markExecuted() override {}
+  void waitStep() override {
+    ++waitSteps;
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      WaitMessage();
+      if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  std::atomic<int> waitSteps{0};
   bool silent() const override { return false; }
   const std::string& supportFolder() const override { return folder_; }
   const std::string& executableFolder() const override { return folder_; }
