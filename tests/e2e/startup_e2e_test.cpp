@@ -109,7 +109,9 @@ TEST(Startup, FullSilentRunTracesEveryPhaseAndCleansUp) {
             joined(kStartLines, {"    <SupportDir>", "    </SupportDir>", "    <ExtractArchive>", "    </ExtractArchive>",
                                  "    <ExtractResource>", "    </ExtractResource>", "    <ResourcePath>",
                                  "    </ResourcePath>", "    <Dialogs>", "    </Dialogs>", "  </SetupSplash>",
-                                 "  <RunScript>", "  </RunScript>", "  <Free>", "  </Free>", "  <CachedSupportDir>",
+                                 "  <RunScript>", "    <Variables>", "    </Variables>", "    <CompileScript>",
+                                 "    </CompileScript>", "    <BootStrap>", "    </BootStrap>", "    <keld>",
+                                 "    </keld>", "    <ExitScript>", "    </ExitScript>", "  </RunScript>", "  <Free>", "  </Free>", "  <CachedSupportDir>",
                                  "  </CachedSupportDir>", "</Velmora>"}));
   // Support folder and package copy are gone; nothing else was left in the temporary folder.
   EXPECT_EQ(listFolder(setup.temp()), std::vector<std::string>{});

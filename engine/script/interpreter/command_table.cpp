@@ -103,8 +103,10 @@ ResolvedCommand CommandTable::resolve(const std::string& name, const std::vector
   return {};
 }
 
-const CommandTable& engineCommandTable() {
-  static const CommandTable table = [] {
+namespace {
+
+CommandTable& mutableEngineCommandTable() {
+  static CommandTable table = [] {
     CommandTable t;
 #ifdef KOX_HAVE_VALUE_COMMANDS
     t.add(valueCommands());
@@ -120,5 +122,11 @@ const CommandTable& engineCommandTable() {
   }();
   return table;
 }
+
+}  // namespace
+
+const CommandTable& engineCommandTable() { return mutableEngineCommandTable(); }
+
+void addEngineCommands(std::span<const CommandEntry> entries) { mutableEngineCommandTable().add(entries); }
 
 }  // namespace kox

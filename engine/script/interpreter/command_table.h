@@ -68,5 +68,8 @@ class CommandTable {
 // The engine's table: the interpreter's commands, the feature-selection
 // commands and every command family linked into this build.
 const CommandTable& engineCommandTable();
+// Adds a family that lives outside the script engine (the media commands of
+// the Windows engine) to the engine's table; call it before the run starts.
+void addEngineCommands(std::span<const CommandEntry> entries);
 
 }  // namespace kox

@@ -7,6 +7,7 @@
 
 #include "engine/base/text.h"
 #include "engine/base/win/handle.h"
+#include "engine/media/media_commands.h"
 #include "engine/script/compiler.h"
 #include "engine/script/interpreter/component_state.h"
 #include "engine/script/interpreter/dialog_host.h"
@@ -352,6 +353,13 @@ int RunSetup::run() {
 }  // namespace
 
 int runScript(const ScriptRunInput& input) {
+  // The media commands belong to the Windows engine, not the script engine:
+  // they join the dispatch table here, once, before anything runs.
+  static const bool mediaCommandsAdded = [] {
+    addEngineCommands(mediaCommands());
+    return true;
+  }();
+  (void)mediaCommandsAdded;
   RunSetup setup(input);
   return setup.run();
 }

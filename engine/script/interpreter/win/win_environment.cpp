@@ -5,6 +5,7 @@
 
 #include "engine/base/text.h"
 #include "engine/base/win/handle.h"
+#include "engine/script/files/text_file_reader.h"
 #include "engine/script/script_store.h"
 #include "engine/startup/startup_settings.h"
 #include "engine/startup/support_folder.h"
@@ -173,6 +174,8 @@ std::string WinRunEnvironment::singleInstanceMarker() const {
 
 void WinRunEnvironment::finishRun() {
   if (singleInstance_) DeleteFileA(singleInstanceMarker().c_str());
+  // The one text file "Read from Text File" keeps open between calls.
+  closeScriptReadFile();
 }
 
 bool WinRunEnvironment::setupMediaRemoved() {
