@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Builds the demo setup from examples/demo and runs it under Wine, then shows
 # the exit code, the trace log and what the run left behind.
-#   scripts/demo.sh [--silent]
+#   scripts/demo.sh [--silent | --gui]
+# --gui also shows the welcome page as the engine prepares it, under a private
+# display, and photographs the screen into demo-out/welcome.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 silent=
+gui=
 [ "${1:-}" = "--silent" ] && silent=/s
+[ "${1:-}" = "--gui" ] && gui=1
 
 if [ "$(id -u)" = 0 ]; then scripts/bootstrap.sh; else scripts/wine-prefix.sh ensure; fi
 scripts/build.sh >/dev/null
@@ -37,3 +41,23 @@ echo "== support folders left in the temporary folder (an ending after extractio
 find "$KOX_WINE_ROOT/win64-display/drive_c/users" -maxdepth 4 -iname 'kox[0-9]*' 2>/dev/null || true
 echo "== left beside the setup"
 ls -l "$out"
+
+if [ -n "$gui" ]; then
+  pages=$out/pages
+  mkdir -p "$pages"
+  cp -r examples/demo/files/. "$pages/"
+  for form in "$pages"/*.dfm.txt; do
+    out/host/koxbuild form "$form" -o "${form%.txt}"
+    rm -f "$form"
+  done
+  preview=$(find "build/$arch/engine/dialogs" -name kox_dialog_preview.exe | head -n 1)
+  winpages="Z:${pages//\//\\}"
+  echo "== welcome page: $out/welcome.png"
+  KOX_PRIVATE_DISPLAY=1 scripts/with-display.sh bash -c '
+    "$KOX_WINE" "$1" "$2" welcome 12 "TITLE=Velmora Demo" "TARGETDIR=C:\Program Files\Velmora Demo" &
+    sleep 8
+    import -window root "$3"
+    wait' shot "$preview" "$winpages" "$out/welcome.png"
+  rm -rf "$pages"
+  ls -l "$out/welcome.png"
+fi

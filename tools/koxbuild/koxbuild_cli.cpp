@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <span>
 
 #include "engine/base/error.h"
+#include "engine/dialogs/form_text.h"
 #include "engine/startup/package.h"
 #include "tools/koxbuild/archive_tool.h"
 #include "tools/koxbuild/package_writer.h"
@@ -26,6 +28,7 @@ constexpr char kUsage[] =
     "           [--res ARCHIVE | --res-dir FOLDER] [--7z PROGRAM]\n"
     "           [--msi FILE | --msp FILE] [--bmp FILE] [--instance FILE] [--lib FILE]\n"
     "  koxbuild package SOURCE -o FILE\n"
+    "  koxbuild form FORM.txt -o FORM.dfm\n"
     "  koxbuild dump SETUP.exe|PACKAGE [-o FILE]\n";
 
 struct UsageError {
@@ -82,6 +85,70 @@ void requireFile(const std::string& option, const std::string& path) {
   if (!fs::is_regular_file(path, error)) throw EngineError(option + ": \"" + path + "\" is not a file");
 }
 
+// A dialog definition's text form turned into its binary form file; errors
+// name the text file and the line.
+std::vector<uint8_t> convertForm(const fs::path& textFile) {
+  try {
+    return formTextToBinary(readText(textFile));
+  } catch (const EngineError& e) {
+    throw EngineError(textFile.string() + ": " + e.what());
+  }
+}
+
+constexpr std::string_view kFormTextSuffix = ".dfm.txt";
+
+bool isFormText(const fs::path& path) {
+  const std::string name = path.filename().string();
+  return name.size() > kFormTextSuffix.size() && name.ends_with(kFormTextSuffix);
+}
+
+// A media folder whose dialogs are written as text ("welcome.dfm.txt") is
+// archived from a copy in which each of them is the binary "welcome.dfm".
+class ArchiveSource {
+ public:
+  explicit ArchiveSource(const fs::path& folder) : folder_(folder) {
+    std::vector<fs::path> forms;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+      if (entry.is_regular_file() && isFormText(entry.path())) forms.push_back(entry.path());
+    if (forms.empty()) return;
+    std::vector<std::vector<uint8_t>> converted;
+    for (const fs::path& form : forms) converted.push_back(convertForm(form));
+    copy_ = fs::temp_directory_path() / ("koxbuild-forms-" + std::to_string(fs::hash_value(folder)) + "-" +
+                                         std::to_string(reinterpret_cast<uintptr_t>(this)));
+    fs::remove_all(copy_);
+    fs::copy(folder, copy_, fs::copy_options::recursive);
+    for (size_t i = 0; i < forms.size(); ++i) {
+      const fs::path relative = fs::relative(forms[i], folder);
+      fs::remove(copy_ / relative);
+      const std::string name = relative.string();
+      std::ofstream(copy_ / name.substr(0, name.size() - 4), std::ios::binary)
+          .write(reinterpret_cast<const char*>(converted[i].data()), static_cast<std::streamsize>(converted[i].size()));
+    }
+  }
+  ~ArchiveSource() {
+    std::error_code ignored;
+    if (!copy_.empty()) fs::remove_all(copy_, ignored);
+  }
+  ArchiveSource(const ArchiveSource&) = delete;
+  ArchiveSource& operator=(const ArchiveSource&) = delete;
+
+  const fs::path& folder() const { return copy_.empty() ? folder_ : copy_; }
+
+ private:
+  fs::path folder_;
+  fs::path copy_;
+};
+
+int convertFormFile(const Arguments& args, std::ostream& out) {
+  const fs::path output = args.required("-o");
+  const std::vector<uint8_t> bytes = convertForm(args.input);
+  StagedFiles files;
+  files.stageBytes(output, bytes);
+  files.commit();
+  out << "koxbuild: wrote " << output.string() << " (" << bytes.size() << " bytes)\n";
+  return kExitOk;
+}
+
 int build(const Arguments& args, std::ostream& out) {
   const fs::path output = args.required("-o");
   const fs::path stubPath = args.required("--stub");
@@ -108,10 +175,14 @@ int build(const Arguments& args, std::ostream& out) {
   const std::optional<std::string> resFolder = args.option("--res-dir");
   if (resFolder && !fs::is_directory(*resFolder)) throw EngineError("--res-dir: \"" + *resFolder + "\" is not a folder");
 
+  std::optional<ArchiveSource> archiveSource;
+  if (resFolder) archiveSource.emplace(*resFolder);
+
   if (!folder.empty()) fs::create_directories(folder);
   StagedFiles files;
-  if (resFolder)
-    makeSevenZipArchive(*resFolder, files.stage(folder / (base + ".res")), args.option("--7z").value_or("7zz"));
+  if (archiveSource)
+    makeSevenZipArchive(archiveSource->folder(), files.stage(folder / (base + ".res")),
+                        args.option("--7z").value_or("7zz"));
   for (const Extra& extra : extras)
     if (auto source = args.option(extra.option)) files.stageCopy(extra.target, *source);
   files.stageBytes(output, executable);  // last, so the setup appears only with its files
@@ -177,6 +248,7 @@ int runKoxbuild(const std::vector<std::string>& arguments, std::ostream& out, st
                    out);
     if (command == "package") return writePackageFile(parseArguments(arguments, {"-o"}), out);
     if (command == "dump") return dump(parseArguments(arguments, {"-o"}), out, err);
+    if (command == "form") return convertFormFile(parseArguments(arguments, {"-o"}), out);
     throw UsageError{"unknown command \"" + command + "\""};
   } catch (const UsageError& e) {
     err << "koxbuild: " << e.message << "\n" << kUsage;
