@@ -24,6 +24,9 @@ struct Command {
 
 // A setup package around a script; every other section holds a plain value.
 struct Package {
+  Package(std::vector<Command> script, std::vector<std::string> constants = {})
+      : commands(std::move(script)), buildConstants(std::move(constants)) {}
+
   std::vector<Command> commands;
   std::vector<std::string> buildConstants;  // name, value pairs
 
@@ -163,6 +166,20 @@ TEST(Interpreter, OperatorTableIncludingDefinedAndVersion) {
   RunResult result = setup.run("/s");
   ASSERT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitCode, 11234u);
+}
+
+// "Extract 7Zip Archive" dispatched by the engine itself: the setup's own
+// archive unpacked a second time, into a folder beside the setup.
+TEST(Interpreter, ExtractArchiveCommandRunsInTheEngine) {
+  SetupFolder setup("extract");
+  setup.write({{setVariable("RESULT", ""),
+                command("Extract 7Zip Archive", {"$EXEDIR$\\setup.res", "$EXEDIR$\\unpacked", "RESULT", "", "TRUE", "TRUE"}),
+                ifCommand("RESULT", "0", "SUCCESS"), exitWith("7"), command("End"), exitWith("8")}});
+  RunResult result = setup.run("/s");
+  ASSERT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 7u);
+  EXPECT_TRUE(fileExists(setup.folder() + "unpacked\\readme.txt"));
+  EXPECT_TRUE(fileExists(setup.folder() + "unpacked\\sub\\nested.dat"));
 }
 
 // A counted loop with "GoTo Label", and a wizard answered Next by the silent
