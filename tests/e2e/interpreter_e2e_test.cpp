@@ -168,6 +168,32 @@ TEST(Interpreter, OperatorTableIncludingDefinedAndVersion) {
   EXPECT_EQ(result.exitCode, 11234u);
 }
 
+// Runs msiexec with the given arguments and gives its exit code.
+DWORD runInstaller(const std::string& arguments) {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  RunOptions options;
+  options.arguments = arguments;
+  options.timeoutMs = 120000;
+  return runProgram(std::string(system) + "\\msiexec.exe", options).exitCode;
+}
+
+// Bootstrap asks Windows Installer whether the product is installed: a run
+// while the setup's product is registered is a maintenance run.
+TEST(Interpreter, MaintenanceWhenTheProductIsInstalled) {
+  const std::string msi = KOX_FIXTURE_PRODUCT_MSI;
+  SetupFolder setup("maintenance-msi");
+  setup.write({{ifCommand("NEEDSUPGRADE", "0", "TRUE"), exitWith("22"), command("End"),
+                ifCommand("MAINTENANCE", "0", "TRUE"), exitWith("21"), command("End"),
+                ifCommand("MAINTENANCE", "0", "FALSE"), exitWith("20"), command("End"), exitWith("29")}});
+  runInstaller("/x \"" + msi + "\" /qn");  // a leftover of an earlier run
+  EXPECT_EQ(setup.run("/s").exitCode, 20u) << "not installed: a first installation";
+  ASSERT_EQ(runInstaller("/i \"" + msi + "\" /qn"), 0u);
+  EXPECT_EQ(setup.run("/s").exitCode, 21u) << "installed: a maintenance run";
+  EXPECT_EQ(runInstaller("/x \"" + msi + "\" /qn"), 0u);
+  EXPECT_EQ(setup.run("/s").exitCode, 20u) << "removed again";
+}
+
 // "Extract 7Zip Archive" dispatched by the engine itself: the setup's own
 // archive unpacked a second time, into a folder beside the setup.
 TEST(Interpreter, ExtractArchiveCommandRunsInTheEngine) {
