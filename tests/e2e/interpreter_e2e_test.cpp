@@ -80,34 +80,14 @@ Command ifCommand(const std::string& left, const std::string& op, const std::str
 Command command(const std::string& name, std::vector<std::string> parameters = {}) { return {name, std::move(parameters)}; }
 Command exitWith(const std::string& code) { return {"Terminate with Exit Code", {code}}; }
 
-class SetupFolder {
+// A setup folder with an archive and a database, ready for scripts.
+class ScriptSetup : public SetupFolder {
  public:
-  explicit SetupFolder(const std::string& name)
-      : folder_(freshFolder(kWork + "interp-" + name)), temp_(freshFolder(kWork + "interp-" + name + "-temp")) {
-    copyFileOrThrow(kLibrary, folder_ + "kox.lib");
-    copyFileOrThrow(kArchive, folder_ + "setup.res");
-    writeText(folder_ + "setup.msi", "not read by these scripts");
+  explicit ScriptSetup(const std::string& name) : SetupFolder(kWork + "interp-" + name, kStub, kLibrary) {
+    copyIn(kArchive, "setup.res");
+    writeFile("setup.msi", "not read by these scripts");
   }
-  void write(const Package& package) {
-    std::vector<uint8_t> bytes = readBytes(kStub);
-    const std::string text = package.text();
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    writeBytes(exe(), bytes);
-  }
-  RunResult run(const std::string& arguments, std::function<void(HWND, DWORD)> onBox = nullptr) {
-    RunOptions options;
-    options.arguments = arguments;
-    options.tempFolder = temp_;
-    options.onMessageBox = std::move(onBox);
-    return runProgram(exe(), options);
-  }
-  std::string exe() const { return folder_ + "setup.exe"; }
-  const std::string& folder() const { return folder_; }
-  const std::string& temp() const { return temp_; }
-  std::string log() const { return folder_ + "trace.log"; }
-
- private:
-  std::string folder_, temp_;
+  void write(const Package& package) { writeExecutable(package.text()); }
 };
 
 std::vector<std::string> fileLines(const std::string& path) {
@@ -124,7 +104,7 @@ std::vector<std::string> fileLines(const std::string& path) {
 // If / Else If / Else with a nested block in the first branch: the exit code
 // says which branch ran.
 TEST(Interpreter, IfElseIfElseChainsWithNestedBlocks) {
-  SetupFolder setup("chains");
+  ScriptSetup setup("chains");
   // A and B come from the command line; a silent run keeps them from the
   // script's own defaults (which compilation needs to know the names).
   setup.write({{setVariable("A", ""), setVariable("B", ""), setVariable("CODE", "0"), ifCommand("A", "0", "1"), ifCommand("B", "4", "YES"),
@@ -146,7 +126,7 @@ TEST(Interpreter, IfElseIfElseChainsWithNestedBlocks) {
 
 // Each true condition appends its digit to the exit code.
 TEST(Interpreter, OperatorTableIncludingDefinedAndVersion) {
-  SetupFolder setup("operators");
+  ScriptSetup setup("operators");
   auto check = [](Command condition, const std::string& digit) {
     return std::vector<Command>{std::move(condition), setVariable("CODE", "$CODE$" + digit), command("End")};
   };
@@ -182,7 +162,7 @@ DWORD runInstaller(const std::string& arguments) {
 // while the setup's product is registered is a maintenance run.
 TEST(Interpreter, MaintenanceWhenTheProductIsInstalled) {
   const std::string msi = KOX_FIXTURE_PRODUCT_MSI;
-  SetupFolder setup("maintenance-msi");
+  ScriptSetup setup("maintenance-msi");
   setup.write({{ifCommand("NEEDSUPGRADE", "0", "TRUE"), exitWith("22"), command("End"),
                 ifCommand("MAINTENANCE", "0", "TRUE"), exitWith("21"), command("End"),
                 ifCommand("MAINTENANCE", "0", "FALSE"), exitWith("20"), command("End"), exitWith("29")}});
@@ -197,7 +177,7 @@ TEST(Interpreter, MaintenanceWhenTheProductIsInstalled) {
 // "Extract 7Zip Archive" dispatched by the engine itself: the setup's own
 // archive unpacked a second time, into a folder beside the setup.
 TEST(Interpreter, ExtractArchiveCommandRunsInTheEngine) {
-  SetupFolder setup("extract");
+  ScriptSetup setup("extract");
   setup.write({{setVariable("RESULT", ""),
                 command("Extract 7Zip Archive", {"$EXEDIR$\\setup.res", "$EXEDIR$\\unpacked", "RESULT", "", "TRUE", "TRUE"}),
                 ifCommand("RESULT", "0", "SUCCESS"), exitWith("7"), command("End"), exitWith("8")}});
@@ -211,7 +191,7 @@ TEST(Interpreter, ExtractArchiveCommandRunsInTheEngine) {
 // A counted loop with "GoTo Label", and a wizard answered Next by the silent
 // dialog host.
 TEST(Interpreter, GoToLoopAndWizardLoop) {
-  SetupFolder setup("loops");
+  ScriptSetup setup("loops");
   setup.write({{setVariable("COUNT", "1"), command("Label", {"again"}), ifCommand("COUNT", "0", "1111"),
                 command("GoTo Label", {"DONE"}), command("End"), setVariable("COUNT", "$COUNT$1"),
                 command("GoTo Label", {"Again"}), command("Label", {"done"}), command("Wizard Loop"),
@@ -224,7 +204,7 @@ TEST(Interpreter, GoToLoopAndWizardLoop) {
 }
 
 TEST(Interpreter, TerminateWithExitCodeAfterTheNormalCleanUp) {
-  SetupFolder setup("exitcode");
+  ScriptSetup setup("exitcode");
   setup.write({{command("Comment", {"ends with 1603"}), exitWith("1603"), exitWith("5")}});
   RunResult result = setup.run("/s /l=" + setup.log());
   ASSERT_FALSE(result.timedOut);
@@ -244,7 +224,7 @@ TEST(Interpreter, TerminateWithExitCodeAfterTheNormalCleanUp) {
 }
 
 TEST(Interpreter, CompileFailureEndsTheProcessWith314) {
-  SetupFolder setup("compile");
+  ScriptSetup setup("compile");
   setup.write({{ifCommand("A", "0", "1"), exitWith("5")}});  // no "End"
   RunResult result = setup.run("/s /l=" + setup.log());
   ASSERT_FALSE(result.timedOut);
@@ -255,7 +235,7 @@ TEST(Interpreter, CompileFailureEndsTheProcessWith314) {
 }
 
 TEST(Interpreter, RuntimeErrorNamesSourceFileAndLine) {
-  SetupFolder setup("runtime");
+  ScriptSetup setup("runtime");
   setup.write({{setVariable("X", "abc"), command("Comment"), exitWith("$X$"), exitWith("9")}});
   RunResult result = setup.run("/l=" + setup.log());
   ASSERT_FALSE(result.timedOut);
@@ -275,7 +255,7 @@ TEST(Interpreter, RuntimeErrorNamesSourceFileAndLine) {
 }
 
 TEST(Interpreter, SilentRunKeepsTargetDirFromTheCommandLine) {
-  SetupFolder setup("protect");
+  ScriptSetup setup("protect");
   const std::string state = setup.folder() + "state.dat";
   setup.write({{setVariable("TARGETDIR", "C:\\Elsewhere\\"),
                 command("Display Dialog", {"Destination", "TARGETDIR", "TRUE", "", "", ""}),
@@ -291,7 +271,7 @@ TEST(Interpreter, SilentRunKeepsTargetDirFromTheCommandLine) {
 }
 
 TEST(Interpreter, SingleInstanceMarkerKeepsASecondRunFromStarting) {
-  SetupFolder setup("single");
+  ScriptSetup setup("single");
   setup.write({{exitWith("7")}, {"SINGLEINSTANCE", "TRUE"}});
   const std::string marker = setup.temp() + kRevision + ".kox";
   writeText(marker, "");
@@ -314,7 +294,7 @@ std::string runOnceValue(const char* name) {
 }
 
 TEST(Interpreter, RebootAndResumeWritesTheResumeCommandAndAsksForARestart) {
-  SetupFolder setup("resume");
+  ScriptSetup setup("resume");
   setup.write({{command("Reboot and Resume"), exitWith("3")}});
   const std::string restartLog = setup.folder() + "restart.log";
   SetEnvironmentVariableA("KOX_TEST_RESTART_LOG", restartLog.c_str());
@@ -334,7 +314,7 @@ TEST(Interpreter, RebootAndResumeWritesTheResumeCommandAndAsksForARestart) {
 // A first run keeps a persistent variable in the engine cache; the next run
 // finds it there and restores it before the script starts.
 TEST(Interpreter, SecondRunRestoresPersistentVariablesFromTheEngineCache) {
-  SetupFolder setup("maintenance");
+  ScriptSetup setup("maintenance");
   const std::string cache = freshFolder(kWork + "interp-maintenance-cache");
   freshFolder(cache + kRevision);
   setup.write({{setVariable("SERIAL$KELD$KELD$TRUE", "4321"),

@@ -51,6 +51,29 @@ class TempOverride {
 
 }  // namespace
 
+SetupFolder::SetupFolder(const std::string& folder, const std::string& stub, const std::string& library)
+    : stub_(stub), folder_(freshFolder(folder)), temp_(freshFolder(folder + "-temp")) {
+  copyFileOrThrow(library, folder_ + "kox.lib");
+}
+
+void SetupFolder::writeExecutable(const std::string& packageText) {
+  std::vector<uint8_t> bytes = readBytes(stub_);
+  bytes.insert(bytes.end(), packageText.begin(), packageText.end());
+  writeBytes(exe(), bytes);
+}
+
+void SetupFolder::copyIn(const std::string& from, const std::string& name) { copyFileOrThrow(from, folder_ + name); }
+
+void SetupFolder::writeFile(const std::string& name, const std::string& text) { writeText(folder_ + name, text); }
+
+RunResult SetupFolder::run(const std::string& arguments, std::function<void(HWND, DWORD)> onBox) const {
+  RunOptions options;
+  options.arguments = arguments;
+  options.tempFolder = temp_;
+  options.onMessageBox = std::move(onBox);
+  return runProgram(exe(), options);
+}
+
 std::string windowClass(HWND window) {
   char name[256] = {};
   GetClassNameA(window, name, sizeof(name));

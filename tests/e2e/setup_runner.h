@@ -49,6 +49,26 @@ std::string freshFolder(const std::string& path);
 // Names of the entries of a folder, sorted.
 std::vector<std::string> listFolder(const std::string& folder);
 
+// One setup under test: a fresh folder with setup.exe (the engine stub with a
+// package appended) and kox.lib, and a fresh temporary folder that the
+// engine gets as TMP/TEMP.
+class SetupFolder {
+ public:
+  SetupFolder(const std::string& folder, const std::string& stub, const std::string& library);
+  void writeExecutable(const std::string& packageText);
+  void copyIn(const std::string& from, const std::string& name);  // name inside the folder
+  void writeFile(const std::string& name, const std::string& text);
+  RunResult run(const std::string& arguments, std::function<void(HWND, DWORD)> onBox = nullptr) const;
+  std::string exe() const { return folder_ + "setup.exe"; }
+  const std::string& folder() const { return folder_; }
+  const std::string& temp() const { return temp_; }
+  std::string log() const { return folder_ + "trace.log"; }
+
+ private:
+  std::string stub_;
+  std::string folder_, temp_;
+};
+
 std::string windowClass(HWND window);
 std::string windowText(HWND window);
 // Top-level windows of a process with the given class.

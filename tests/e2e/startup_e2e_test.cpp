@@ -52,40 +52,19 @@ struct Package {
   }
 };
 
-// One setup folder: setup.exe with its package, kox.lib, and whatever the test adds.
-class SetupFolder {
+// A setup folder with the start-up's own extras: archive, database, bitmap.
+class StartupSetup : public SetupFolder {
  public:
-  explicit SetupFolder(const std::string& name) : folder_(freshFolder(kWork + name)), temp_(freshFolder(kWork + name + "-temp")) {
-    copyFileOrThrow(kLibrary, folder_ + "kox.lib");
-  }
-  void writeExecutable(const std::string& packageText) {
-    std::vector<uint8_t> bytes = readBytes(kStub);
-    bytes.insert(bytes.end(), packageText.begin(), packageText.end());
-    writeBytes(exe(), bytes);
-  }
-  void addArchive() { copyFileOrThrow(kArchive, folder_ + "setup.res"); }
-  void addDatabase(const char* extension = ".msi") { writeText(folder_ + "setup" + extension, "not read at start-up"); }
-  void addBitmap() { copyFileOrThrow(kBitmap, folder_ + "setup.bmp"); }
+  explicit StartupSetup(const std::string& name) : SetupFolder(kWork + name, kStub, kLibrary) {}
+  void addArchive() { copyIn(kArchive, "setup.res"); }
+  void addDatabase(const char* extension = ".msi") { writeFile(std::string("setup") + extension, "not read at start-up"); }
+  void addBitmap() { copyIn(kBitmap, "setup.bmp"); }
   // A complete setup: package, archive and database.
   void complete(const Package& package = Package()) {
     writeExecutable(package.text());
     addArchive();
     addDatabase();
   }
-  RunResult run(const std::string& arguments, std::function<void(HWND, DWORD)> onBox = nullptr) {
-    RunOptions options;
-    options.arguments = arguments;
-    options.tempFolder = temp_;
-    options.onMessageBox = std::move(onBox);
-    return runProgram(exe(), options);
-  }
-  std::string exe() const { return folder_ + "setup.exe"; }
-  const std::string& folder() const { return folder_; }
-  const std::string& temp() const { return temp_; }
-  std::string log() const { return folder_ + "trace.log"; }
-
- private:
-  std::string folder_, temp_;
 };
 
 const std::vector<std::string> kStartLines = {
@@ -99,7 +78,7 @@ std::vector<std::string> joined(std::vector<std::string> a, const std::vector<st
 }
 
 TEST(Startup, FullSilentRunTracesEveryPhaseAndCleansUp) {
-  SetupFolder setup("full");
+  StartupSetup setup("full");
   setup.complete();
   RunResult result = setup.run("/s /l=" + setup.log());
   ASSERT_FALSE(result.timedOut);
@@ -126,7 +105,7 @@ TEST(Startup, MarksItselfAsAHostApplicationFromWindows7On) {
 #pragma GCC diagnostic pop
   if (info.dwMajorVersion < 6 || (info.dwMajorVersion == 6 && info.dwMinorVersion < 1))
     GTEST_SKIP() << "this Windows is older than Windows 7";
-  SetupFolder setup("hostapp");
+  StartupSetup setup("hostapp");
   setup.complete();
   RegDeleteKeyA(HKEY_CLASSES_ROOT, "Applications\\setup.exe");
   EXPECT_EQ(setup.run("/s").exitCode, 0u);
@@ -140,7 +119,7 @@ TEST(Startup, MarksItselfAsAHostApplicationFromWindows7On) {
 
 struct EarlyEnding {
   const char* name;
-  std::function<void(SetupFolder&)> prepare;
+  std::function<void(StartupSetup&)> prepare;
   DWORD exitCode;
   const char* message;     // non-silent message text
   const char* title;
@@ -152,22 +131,22 @@ std::vector<EarlyEnding> earlyEndings() {
   const std::vector<std::string> afterSupport = joined(kStartLines, {"    <SupportDir>", "    </SupportDir>"});
   const std::vector<std::string> cleanUp = {"  <CachedSupportDir>", "  </CachedSupportDir>", "</Velmora>"};
   return {
-      {"no-package", [](SetupFolder& s) { s.writeExecutable(""); s.addArchive(); s.addDatabase(); }, 13,
+      {"no-package", [](StartupSetup& s) { s.writeExecutable(""); s.addArchive(); s.addDatabase(); }, 13,
        "For internal use only", "Velmora Wizard", "TSetupInit",
        {"<Velmora>", "  <SetupSplash>", "    <StubSize>"}},
-      {"no-archive", [](SetupFolder& s) { s.writeExecutable(Package().text()); s.addDatabase(); }, 14,
+      {"no-archive", [](StartupSetup& s) { s.writeExecutable(Package().text()); s.addDatabase(); }, 14,
        "Setup resource not found", "Demo Product - Velmora Wizard", "TSetupInit",
        joined(afterSupport, {"    <ExtractArchive>"})},
-      {"bad-archive", [](SetupFolder& s) { s.writeExecutable(Package().text()); writeText(s.folder() + "setup.res", "not an archive"); s.addDatabase(); },
+      {"bad-archive", [](StartupSetup& s) { s.writeExecutable(Package().text()); writeText(s.folder() + "setup.res", "not an archive"); s.addDatabase(); },
        15, "Setup resource decompression failure", "Demo Product - Velmora Wizard", "TSetupInit",
        joined(afterSupport, {"    <ExtractArchive>"})},
-      {"no-database", [](SetupFolder& s) { s.writeExecutable(Package().text()); s.addArchive(); }, 16,
+      {"no-database", [](StartupSetup& s) { s.writeExecutable(Package().text()); s.addArchive(); }, 16,
        "Setup database not found", "Demo Product - Velmora Wizard", "TSetupInit",
        joined(afterSupport, {"    <ExtractArchive>", "    </ExtractArchive>", "    <ExtractResource>"})},
-      {"truncated-package", [](SetupFolder& s) { s.writeExecutable("Set Variable\r\nIf\r\n"); s.addArchive(); s.addDatabase(); },
+      {"truncated-package", [](StartupSetup& s) { s.writeExecutable("Set Variable\r\nIf\r\n"); s.addArchive(); s.addDatabase(); },
        11, nullptr, "Velmora Wizard", "",
        joined({"<Velmora>", "  <SetupSplash>", "    <StubSize>", "    </StubSize>", "    <StubData>", "    </StubData>", "    <GlobalLists>"}, cleanUp)},
-      {"binary-package", [](SetupFolder& s) { s.writeExecutable(std::string("$\r\n$\r\n\0\x01\x02", 7)); s.addArchive(); s.addDatabase(); },
+      {"binary-package", [](StartupSetup& s) { s.writeExecutable(std::string("$\r\n$\r\n\0\x01\x02", 7)); s.addArchive(); s.addDatabase(); },
        11, nullptr, "Velmora Wizard", "",
        joined({"<Velmora>", "  <SetupSplash>", "    <StubSize>", "    </StubSize>", "    <StubData>", "    </StubData>", "    <GlobalLists>"}, cleanUp)},
   };
@@ -176,7 +155,7 @@ std::vector<EarlyEnding> earlyEndings() {
 TEST(Startup, EarlyEndingsSilent) {
   for (const auto& ending : earlyEndings()) {
     SCOPED_TRACE(ending.name);
-    SetupFolder setup(std::string("silent-") + ending.name);
+    StartupSetup setup(std::string("silent-") + ending.name);
     ending.prepare(setup);
     RunResult result = setup.run("/S /l=" + setup.log());
     ASSERT_FALSE(result.timedOut);
@@ -189,7 +168,7 @@ TEST(Startup, EarlyEndingsSilent) {
 TEST(Startup, EarlyEndingsShowTheirMessage) {
   for (const auto& ending : earlyEndings()) {
     SCOPED_TRACE(ending.name);
-    SetupFolder setup(std::string("loud-") + ending.name);
+    StartupSetup setup(std::string("loud-") + ending.name);
     ending.prepare(setup);
     RunResult result = setup.run("");
     ASSERT_FALSE(result.timedOut);
@@ -205,7 +184,7 @@ TEST(Startup, EarlyEndingsShowTheirMessage) {
 }
 
 TEST(Startup, MalformedPackageMessageSaysWhatIsWrong) {
-  SetupFolder setup("malformed-message");
+  StartupSetup setup("malformed-message");
   setup.writeExecutable("Set Variable\r\n");
   RunResult result = setup.run("");
   ASSERT_EQ(result.boxes.size(), 1u);
@@ -214,7 +193,7 @@ TEST(Startup, MalformedPackageMessageSaysWhatIsWrong) {
 }
 
 TEST(Startup, EarlyEndingLeavesTheSupportFolderWithTheExtractedArchive) {
-  SetupFolder setup("numbering");
+  StartupSetup setup("numbering");
   setup.writeExecutable(Package().text());
   setup.addArchive();  // no database: the run ends with 16 after extracting
   CreateDirectoryA((setup.temp() + "kox1").c_str(), nullptr);
@@ -230,7 +209,7 @@ TEST(Startup, EarlyEndingLeavesTheSupportFolderWithTheExtractedArchive) {
 
 TEST(Startup, DatabaseAndPatchAreCopiedIntoTheSupportFolder) {
   // A patch alone is enough; the dialog count step then finds the copy in place.
-  SetupFolder setup("patch-only");
+  StartupSetup setup("patch-only");
   setup.writeExecutable(Package().text());
   setup.addArchive();
   setup.addDatabase(".msp");
@@ -239,7 +218,7 @@ TEST(Startup, DatabaseAndPatchAreCopiedIntoTheSupportFolder) {
 }
 
 TEST(Startup, LogPathIsLowerCasedAndEachRunReplacesTheLog) {
-  SetupFolder setup("log");
+  StartupSetup setup("log");
   setup.complete();
   const std::string mixed = setup.folder() + "Trace.LOG";
   RunResult first = setup.run("/s /L=" + mixed);
@@ -251,14 +230,14 @@ TEST(Startup, LogPathIsLowerCasedAndEachRunReplacesTheLog) {
 }
 
 TEST(Startup, NoLogSwitchWritesNoLog) {
-  SetupFolder setup("nolog");
+  StartupSetup setup("nolog");
   setup.complete();
   EXPECT_EQ(setup.run("/s").exitCode, 0u);
   EXPECT_EQ(listFolder(setup.folder()), (std::vector<std::string>{"kox.lib", "setup.exe", "setup.msi", "setup.res"}));
 }
 
 TEST(Startup, LanguageTextBehindTheArchiveLibrary) {
-  SetupFolder setup("language");
+  StartupSetup setup("language");
   setup.writeExecutable(Package().text());  // no archive: message 2
   setup.addDatabase();
   std::string block;
@@ -280,7 +259,7 @@ RECT bounds(HWND window) {
 }
 
 TEST(Startup, ProgressWindowCentredWithoutSplash) {
-  SetupFolder setup("windows-centred");
+  StartupSetup setup("windows-centred");
   setup.writeExecutable(Package().text());
   setup.addDatabase();  // no archive: the message box holds the start-up windows open
   bool checked = false;
@@ -302,7 +281,7 @@ TEST(Startup, ProgressWindowCentredWithoutSplash) {
 }
 
 TEST(Startup, ProgressWindowBesideTheSplash) {
-  SetupFolder setup("windows-splash");
+  StartupSetup setup("windows-splash");
   setup.writeExecutable(Package().text());
   setup.addDatabase();
   setup.addBitmap();
@@ -326,7 +305,7 @@ TEST(Startup, ProgressWindowBesideTheSplash) {
 
 TEST(Startup, SilentAndUpdateRunsShowNoStartupWindows) {
   for (const char* argument : {"/update", "-UPDATESETUP"}) {
-    SetupFolder setup(std::string("nowindows") + (argument[1] == 'u' ? "1" : "2"));
+    StartupSetup setup(std::string("nowindows") + (argument[1] == 'u' ? "1" : "2"));
     setup.writeExecutable(Package().text());
     setup.addDatabase();
     setup.addBitmap();
