@@ -122,18 +122,6 @@ int32_t readNumber(LineReader& reader, const char* value) {
   return number;
 }
 
-void requireOnePerCommand(const std::vector<std::string>& list, size_t commands, const char* section) {
-  if (list.size() != commands)
-    throw EngineError(joined({"the setup package is malformed: the ", section, " has ", std::to_string(list.size()),
-                              " lines for ", std::to_string(commands), " commands"}));
-}
-
-void requireGroups(const std::vector<std::string>& list, size_t groupSize, const char* section) {
-  if (list.size() % groupSize != 0)
-    throw EngineError(joined({"the setup package is malformed: the ", section, " has ", std::to_string(list.size()),
-                              " lines, not whole ", groupSize == 2 ? "pairs" : "triples"}));
-}
-
 // A parameter whose value is a lone "$" is written as one of these lines so
 // it cannot end the parameter section.
 bool isDollarEscape(std::string_view line) {
@@ -169,16 +157,8 @@ SetupPackage readSections(std::string_view text) {
   p.codePage = readNumber(reader, "code page");
   p.sourceLineMap = readList(reader, "source line map section");
 
-  const size_t commands = p.commandNames.size();
-  requireOnePerCommand(p.commandIds, commands, "command identifiers section");
-  requireOnePerCommand(p.disabledFlags, commands, "disabled flags section");
-  requireOnePerCommand(p.commandMediaFolders, commands, "per-command media folders section");
-  requireOnePerCommand(p.sourceLineMap, commands, "source line map section");
-  requireGroups(p.webMediaPasswords, 2, "web media passwords section");
-  requireGroups(p.componentSizes, 2, "component sizes section");
-  requireGroups(p.filePlacements, 3, "file placements section");
-  requireGroups(p.commandHeaders, 2, "command headers section");
-  requireGroups(p.buildConstants, 2, "build constants section");
+  const std::string shapeError = packageShapeError(p);
+  if (!shapeError.empty()) throw EngineError("the setup package is malformed: " + shapeError);
   return p;
 }
 
@@ -207,6 +187,30 @@ class TemporaryFile {
 };
 
 }  // namespace
+
+std::string packageShapeError(const SetupPackage& p) {
+  const size_t commands = p.commandNames.size();
+  struct PerCommand { const std::vector<std::string>* list; const char* section; };
+  for (const PerCommand& c : {PerCommand{&p.commandIds, "command identifiers section"},
+                              PerCommand{&p.disabledFlags, "disabled flags section"},
+                              PerCommand{&p.commandMediaFolders, "per-command media folders section"},
+                              PerCommand{&p.sourceLineMap, "source line map section"}}) {
+    if (c.list->size() != commands)
+      return joined({"the ", c.section, " has ", std::to_string(c.list->size()), " lines for ", std::to_string(commands),
+                     " commands"});
+  }
+  struct Groups { const std::vector<std::string>* list; size_t size; const char* section; };
+  for (const Groups& g : {Groups{&p.webMediaPasswords, 2, "web media passwords section"},
+                          Groups{&p.componentSizes, 2, "component sizes section"},
+                          Groups{&p.filePlacements, 3, "file placements section"},
+                          Groups{&p.commandHeaders, 2, "command headers section"},
+                          Groups{&p.buildConstants, 2, "build constants section"}}) {
+    if (g.list->size() % g.size != 0)
+      return joined({"the ", g.section, " has ", std::to_string(g.list->size()), " lines, not whole ",
+                     g.size == 2 ? "pairs" : "triples"});
+  }
+  return {};
+}
 
 uint64_t peImageEnd(std::span<const uint8_t> file) {
   if (file.size() < kDosLfanewOffset + 4 || file[0] != 'M' || file[1] != 'Z') notAnImage("no DOS header");

@@ -108,6 +108,11 @@ uint64_t peImageEnd(std::span<const uint8_t> file);
 // triples.
 SetupPackage parsePackage(std::string_view text);
 
+// What is wrong with the shape of a package (per-command sections that do
+// not have one line per command, pair and triple sections that are not
+// whole), or "" when nothing is. The reader and the writer both insist on it.
+std::string packageShapeError(const SetupPackage& package);
+
 // The same, but the parameter lines "$DOLLAR$" and "$WILD_DOLLAR$" stay as
 // they are written, so the package can be written back byte for byte.
 SetupPackage parsePackageAsWritten(std::string_view text);

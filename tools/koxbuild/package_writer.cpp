@@ -45,18 +45,6 @@ void writeParameters(std::string& out, const std::vector<std::string>& lines) {
   out += kEol;
 }
 
-void requireOnePerCommand(const std::vector<std::string>& list, size_t commands, const char* section) {
-  if (list.size() != commands)
-    cannotWrite(joined({"the ", section, " has ", std::to_string(list.size()), " lines for ", std::to_string(commands),
-                        " commands"}));
-}
-
-void requireGroups(const std::vector<std::string>& list, size_t groupSize, const char* section) {
-  if (list.size() % groupSize != 0)
-    cannotWrite(joined({"the ", section, " has ", std::to_string(list.size()), " lines, not whole ",
-                        groupSize == 2 ? "pairs" : "triples"}));
-}
-
 size_t estimatedSize(const SetupPackage& p) {
   size_t size = 256;
   for (const auto* list : {&p.commandNames, &p.commandIds, &p.parameters, &p.disabledFlags,
@@ -68,16 +56,8 @@ size_t estimatedSize(const SetupPackage& p) {
 }  // namespace
 
 std::string writePackage(const SetupPackage& p) {
-  const size_t commands = p.commandNames.size();
-  requireOnePerCommand(p.commandIds, commands, "command identifiers section");
-  requireOnePerCommand(p.disabledFlags, commands, "disabled flags section");
-  requireOnePerCommand(p.commandMediaFolders, commands, "per-command media folders section");
-  requireOnePerCommand(p.sourceLineMap, commands, "source line map section");
-  requireGroups(p.webMediaPasswords, 2, "web media passwords section");
-  requireGroups(p.componentSizes, 2, "component sizes section");
-  requireGroups(p.filePlacements, 3, "file placements section");
-  requireGroups(p.commandHeaders, 2, "command headers section");
-  requireGroups(p.buildConstants, 2, "build constants section");
+  const std::string shapeError = packageShapeError(p);
+  if (!shapeError.empty()) cannotWrite(shapeError);
 
   std::string out;
   out.reserve(estimatedSize(p));
